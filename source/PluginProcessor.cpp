@@ -1,0 +1,111 @@
+#include "PluginProcessor.h"
+
+namespace
+{
+    juce::AudioProcessorValueTreeState::ParameterLayout createParameterLayout()
+    {
+        using Float = juce::AudioParameterFloat;
+
+        return { std::make_unique<Float> (juce::ParameterID { "distortion", 0 }, "Distortion", 0.0f, 0.5f, 0.15f),
+                 std::make_unique<Float> (juce::ParameterID { "filter", 0 }, "Filter",
+                                          juce::NormalisableRange<float> (250.0f, 20000.0f, 0.1f, 0.30176237f),
+                                          1000.0f, juce::AudioParameterFloatAttributes()),
+                 std::make_unique<Float> (juce::ParameterID { "volume", 0 }, "Volume", 0.0f, 0.8f, 0.18f),
+                 std::make_unique<Float> (juce::ParameterID { "preset", 0 }, "Preset", 1.0f, 4.0f, 1.0f) };
+    }
+
+    // Soft-clip scale: the single-precision value nearest to 2/pi.
+    constexpr float twoOverPi = 0.63661975f;
+}
+
+MarvolenQuistra2AudioProcessor::MarvolenQuistra2AudioProcessor()
+    : AudioProcessor (BusesProperties()
+                          .withInput ("Input", juce::AudioChannelSet::stereo(), true)
+                          .withOutput ("Output", juce::AudioChannelSet::stereo(), true)),
+      apvts (*this, nullptr, "MarvolenQuistra", createParameterLayout())
+{
+}
+
+MarvolenQuistra2AudioProcessor::~MarvolenQuistra2AudioProcessor() = default;
+
+void MarvolenQuistra2AudioProcessor::prepareToPlay (double, int)
+{
+    const auto rate = getSampleRate();
+
+    for (auto& filter : lowPass)
+        filter.reset (rate);
+}
+
+void MarvolenQuistra2AudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::MidiBuffer&)
+{
+    juce::ScopedNoDenormals noDenormals;
+
+    const auto numInputs = getTotalNumInputChannels();
+    const auto numOutputs = getTotalNumOutputChannels();
+    const auto numSamples = buffer.getNumSamples();
+
+    for (auto channel = numInputs; channel < numOutputs; ++channel)
+        buffer.clear (channel, 0, numSamples);
+
+    if (! effectOn.load())
+        return;
+
+    // There is one filter per channel; the layout rule never offers more than two.
+    const auto numProcessed = juce::jmin (numInputs, (int) lowPass.size());
+
+    for (auto channel = 0; channel < numProcessed; ++channel)
+    {
+        auto* samples = buffer.getWritePointer (channel);
+        const auto* distortion = apvts.getRawParameterValue ("distortion");
+        const auto* filter = apvts.getRawParameterValue ("filter");
+        const auto* volume = apvts.getRawParameterValue ("volume");
+        auto& channelFilter = lowPass[(size_t) channel];
+
+        channelFilter.setCutoffFrequency ((double) filter->load());
+
+        for (auto i = 0; i < numSamples; ++i)
+        {
+            const auto x = samples[i];
+            const auto drive = distortion->load();
+            const auto shaped = ((drive * 1000.0f) + x) * x;
+            const auto clipped = (x * 0.5f) + (std::atan (shaped) * twoOverPi);
+            const auto scaled = volume->load() * clipped;
+            samples[i] = (float) channelFilter.filter ((double) scaled);
+        }
+
+        channelFilter.discardNonFiniteState();
+    }
+}
+
+juce::AudioProcessorEditor* MarvolenQuistra2AudioProcessor::createEditor()
+{
+    return new juce::GenericAudioProcessorEditor (*this);
+}
+
+void MarvolenQuistra2AudioProcessor::getStateInformation (juce::MemoryBlock& destData)
+{
+    if (const auto xml = apvts.copyState().createXml())
+        copyXmlToBinary (*xml, destData);
+}
+
+void MarvolenQuistra2AudioProcessor::setStateInformation (const void* data, int sizeInBytes)
+{
+    if (const auto xml = getXmlFromBinary (data, sizeInBytes))
+        if (xml->hasTagName (apvts.state.getType()))
+            apvts.replaceState (juce::ValueTree::fromXml (*xml));
+}
+
+bool MarvolenQuistra2AudioProcessor::isBusesLayoutSupported (const BusesLayout& layouts) const
+{
+    const auto output = layouts.getMainOutputChannelSet();
+
+    if (output != juce::AudioChannelSet::mono() && output != juce::AudioChannelSet::stereo())
+        return false;
+
+    return layouts.getMainInputChannelSet() == output;
+}
+
+juce::AudioProcessor* JUCE_CALLTYPE createPluginFilter()
+{
+    return new MarvolenQuistra2AudioProcessor();
+}
