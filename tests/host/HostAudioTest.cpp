@@ -174,6 +174,10 @@ namespace
 
 TEST_F (HostAudioTest, BlocksComeOutAsTheChainComputesThem)
 {
+    ASSERT_NEAR (defaultSettings.distortion, 0.15f, 1e-7f);
+    ASSERT_EQ (defaultSettings.filter, 1000.0f);
+    ASSERT_NEAR (defaultSettings.volume, 0.18f, 1e-7f);
+
     startAt (48000.0);
 
     for (int block = 0; block < 3; ++block)
