@@ -85,6 +85,19 @@ namespace
         return menu;
     }
 
+    ::testing::AssertionResult menuShowsPresets (const juce::Image& shot)
+    {
+        const auto menu = shot.getClippedImage ({ 195, 0, 160, 30 });
+        const auto offPresets = largestDifference (menu, expectedMenu (true));
+        const auto offRow = largestDifference (menu, expectedMenu (false));
+
+        if (offPresets <= 8 && offRow > 8)
+            return ::testing::AssertionSuccess();
+
+        return ::testing::AssertionFailure() << "menu differs by " << offPresets << " from \"Presets\" and by "
+                                             << offRow << " from a selected row";
+    }
+
     class EditorThroughHost : public ::testing::Test
     {
     protected:
@@ -142,9 +155,7 @@ namespace
         ASSERT_TRUE (out.openedOk());
         EXPECT_TRUE (juce::PNGImageFormat().writeImageToStream (shot, out));
 
-        const auto menu = shot.getClippedImage ({ 195, 0, 160, 30 });
-        EXPECT_LE (largestDifference (menu, expectedMenu (true)), 8);
-        EXPECT_GT (largestDifference (menu, expectedMenu (false)), 8);
+        EXPECT_TRUE (menuShowsPresets (shot));
         EXPECT_EQ (parameterValues (*plugin), valuesBefore);
         EXPECT_TRUE (stateOf (*plugin) == stateBefore);
 
@@ -164,7 +175,9 @@ namespace
         const auto second = openView();
         ASSERT_TRUE (second.has_value());
         EXPECT_NE (second->id, first->id);
-        EXPECT_LE (pixelsThatDiffer (window->screenshot(), shot), 2 * 620);
+        const auto reopened = window->screenshot();
+        EXPECT_TRUE (menuShowsPresets (reopened));
+        EXPECT_LE (pixelsThatDiffer (reopened, shot), 2 * 620);
         EXPECT_EQ (parameterValues (*plugin), valuesBefore);
         EXPECT_TRUE (stateOf (*plugin) == stateBefore);
 
