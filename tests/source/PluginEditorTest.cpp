@@ -427,26 +427,26 @@ namespace
 
     TEST_F (EditorTest, ArrowsWrapAroundTheFourRows)
     {
-        Controls c (open());
-
-        const auto clickAndWait = [&] (juce::ImageButton& arrow, int expectedId)
+        const auto clickAndWait = [&] (Controls& c, juce::ImageButton& arrow, int expectedId)
         {
             clickCentreOf (arrow);
             EXPECT_TRUE (pumpUntil ([&] { return juce::approximatelyEqual (value ("preset"), (float) expectedId); }));
             EXPECT_EQ (c.preset.getSelectedId(), expectedId);
         };
 
-        clickAndWait (c.previous, 4);
-        EXPECT_NEAR (c.filter.getValue(), 9500.0, 0.05);
-        clickAndWait (c.next, 1);
-        clickAndWait (c.previous, 4);
-        clickAndWait (c.previous, 3);
-        clickAndWait (c.next, 4);
+        {
+            Controls c (open());
+            clickAndWait (c, c.previous, 4);
+            EXPECT_NEAR (c.filter.getValue(), 9500.0, 0.05);
+            clickAndWait (c, c.next, 1);
+            clickAndWait (c, c.previous, 4);
+            clickAndWait (c, c.previous, 3);
+            clickAndWait (c, c.next, 4);
+        }
 
-        editor.reset();
         Controls fresh (open());
-        clickAndWait (fresh.next, 1);
-        clickAndWait (fresh.next, 2);
+        clickAndWait (fresh, fresh.next, 1);
+        clickAndWait (fresh, fresh.next, 2);
         EXPECT_NEAR (fresh.filter.getValue(), 3000.0, 0.05);
     }
 
