@@ -7,6 +7,9 @@
 
 namespace
 {
+    constexpr auto channelAddress = "https://www.youtube.com/@ZelboRuk";
+    constexpr auto playlistAddress = "https://www.youtube.com/@ZelboRuk/playlists";
+
     juce::Image loadImage (const char* data, int size)
     {
         return juce::ImageCache::getFromMemory (data, size);

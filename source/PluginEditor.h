@@ -24,9 +24,6 @@ public:
     void buttonClicked (juce::Button*) override;
     void comboBoxChanged (juce::ComboBox*) override;
 
-    static constexpr auto channelAddress = "https://www.youtube.com/@ZelboRuk";
-    static constexpr auto playlistAddress = "https://www.youtube.com/@ZelboRuk/playlists";
-
 private:
     void updateOverlayImage();
 
