@@ -1,5 +1,7 @@
 #include "PluginProcessor.h"
 
+#include "PluginEditor.h"
+
 namespace
 {
     juce::AudioProcessorValueTreeState::ParameterLayout createParameterLayout()
@@ -79,7 +81,7 @@ void MarvolenQuistra2AudioProcessor::processBlock (juce::AudioBuffer<float>& buf
 
 juce::AudioProcessorEditor* MarvolenQuistra2AudioProcessor::createEditor()
 {
-    return new juce::GenericAudioProcessorEditor (*this);
+    return new MarvolenQuistra2AudioProcessorEditor (*this);
 }
 
 void MarvolenQuistra2AudioProcessor::getStateInformation (juce::MemoryBlock& destData)
