@@ -2,6 +2,7 @@
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
 
 namespace mq::test
 {
@@ -95,5 +96,32 @@ namespace mq::test
 
         XDestroyImage (image);
         return pixels;
+    }
+
+    bool canSynthesiseInput()
+    {
+        int eventBase = 0, errorBase = 0, major = 0, minor = 0;
+        auto* d = display();
+        return d != nullptr && XTestQueryExtension (d, &eventBase, &errorBase, &major, &minor) != 0;
+    }
+
+    void movePointer (unsigned long window, int x, int y)
+    {
+        auto* d = display();
+        int rootX = 0, rootY = 0;
+        Window child = 0;
+
+        if (XTranslateCoordinates (d, (Window) window, DefaultRootWindow (d), x, y, &rootX, &rootY, &child) == 0)
+            return;
+
+        XTestFakeMotionEvent (d, -1, rootX, rootY, CurrentTime);
+        XFlush (d);
+    }
+
+    void setLeftButton (bool down)
+    {
+        auto* d = display();
+        XTestFakeButtonEvent (d, 1, down ? True : False, CurrentTime);
+        XFlush (d);
     }
 }

@@ -26,4 +26,11 @@ namespace mq::test
     // The pixels of a viewable window as the X server shows them, child windows included:
     // 0xAARRGGBB, rows top to bottom. Empty when the window cannot be read.
     std::vector<std::uint32_t> captureWindow (unsigned long window, int& width, int& height);
+
+    // Pointer input synthesised through the XTEST extension: the server delivers it to whatever
+    // window is under the pointer, popup menus included, as if a user moved the mouse.
+    bool canSynthesiseInput();
+    // Moves the pointer to a point given relative to the top-left of a window.
+    void movePointer (unsigned long window, int x, int y);
+    void setLeftButton (bool down);
 }

@@ -1,0 +1,82 @@
+#include "EditorGestures.h"
+
+namespace mq::host
+{
+    namespace
+    {
+        constexpr int viewWidth = 550, viewHeight = 620;
+        constexpr juce::Point<int> knobCentres[] { { 139, 227 }, { 271, 227 }, { 403, 227 } };
+        constexpr juce::Point<int> engageCentre { 288, 475 };
+        constexpr juce::Point<int> previousArrow { 180, 15 }, nextArrow { 370, 15 };
+        constexpr juce::Point<int> presetMenu { 275, 15 };
+
+        // The menu opens under the box; its rows are about this tall with the default look.
+        constexpr int firstRowCentre = 43, rowHeight = 24;
+    }
+
+    EditorGestures::EditorGestures (PluginWindow& pluginWindow) : window (pluginWindow) {}
+
+    bool EditorGestures::viewIsUp() const
+    {
+        const auto view = window.pluginView();
+        return view.has_value() && view->width == viewWidth && view->height == viewHeight;
+    }
+
+    void EditorGestures::press (int x, int y)
+    {
+        if (const auto view = window.pluginView())
+        {
+            mq::test::movePointer (view->id, x, y);
+            pump (5);
+            mq::test::setLeftButton (true);
+            pump (5);
+        }
+    }
+
+    void EditorGestures::release()
+    {
+        mq::test::setLeftButton (false);
+        pump (5);
+    }
+
+    void EditorGestures::click (int x, int y)
+    {
+        press (x, y);
+        release();
+    }
+
+    void EditorGestures::turnKnob (int knob, int pixels)
+    {
+        const auto centre = knobCentres[juce::jlimit (0, 2, knob)];
+        press (centre.x, centre.y);
+
+        if (const auto view = window.pluginView())
+        {
+            for (auto step = 1; step <= 4; ++step)
+            {
+                mq::test::movePointer (view->id, centre.x, centre.y - pixels * step / 4);
+                pump (5);
+            }
+        }
+
+        release();
+    }
+
+    void EditorGestures::clickEngage()
+    {
+        click (engageCentre.x, engageCentre.y);
+    }
+
+    void EditorGestures::clickArrow (bool next)
+    {
+        const auto arrow = next ? nextArrow : previousArrow;
+        click (arrow.x, arrow.y);
+    }
+
+    void EditorGestures::choosePreset (int row)
+    {
+        click (presetMenu.x, presetMenu.y);
+        pump (60);
+        click (presetMenu.x, firstRowCentre + rowHeight * juce::jlimit (0, 3, row));
+    }
+}

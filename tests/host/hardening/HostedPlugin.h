@@ -1,0 +1,22 @@
+#pragma once
+
+#include "JuceHost.h"
+
+#include <map>
+
+// What host-level tests read back from a plug-in hosted through JUCE, and the chain they expect.
+namespace mq::host
+{
+    juce::AudioProcessorParameter& parameterNamed (juce::AudioPluginInstance&, const juce::String& name);
+
+    // The plain parameter values that the plug-in's component saves, by parameter ID.
+    std::map<juce::String, float> savedValues (juce::AudioPluginInstance&);
+
+    juce::AudioBuffer<float> noise (int numChannels, int numSamples, unsigned int seed);
+
+    // The chain computed here from scratch for fixed values, each channel from a cleared filter.
+    juce::AudioBuffer<float> referenceChain (const juce::AudioBuffer<float>& input, double sampleRate,
+                                             float distortion, double cutoff, float volume);
+
+    float largestDifference (const juce::AudioBuffer<float>& a, const juce::AudioBuffer<float>& b);
+}

@@ -1,0 +1,185 @@
+// Instances created, run, given an editor and released in the orders hosts use, many times over.
+// Run under AddressSanitizer with leak checking in CI, where a leak or a use after free fails it.
+#include "EditorGestures.h"
+#include "HostedPlugin.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+    constexpr double sampleRate = 44100.0;
+    constexpr int blockSize = 128;
+    constexpr int rounds = 200;
+
+    std::unique_ptr<juce::AudioPluginInstance> load()
+    {
+        juce::String error;
+        auto plugin = mq::host::loadVst3 (mq::host::bundleOf (juce::File (MQ_PLUGIN_BINARY)), sampleRate, blockSize, error);
+        EXPECT_NE (plugin, nullptr) << error;
+        return plugin;
+    }
+
+    juce::AudioBuffer<float> process (juce::AudioPluginInstance& plugin, const juce::AudioBuffer<float>& input)
+    {
+        auto buffer = input;
+        juce::MidiBuffer midi;
+        plugin.processBlock (buffer, midi);
+        return buffer;
+    }
+
+    void processSome (juce::AudioPluginInstance& plugin, int blocks)
+    {
+        const auto input = mq::host::noise (2, blockSize, 5);
+
+        for (auto i = 0; i < blocks; ++i)
+            process (plugin, input);
+    }
+
+    bool openView (mq::host::PluginWindow& window)
+    {
+        mq::host::EditorGestures gestures (window);
+        return window.open() && mq::host::pumpUntil ([&] { return gestures.viewIsUp(); }, 3000);
+    }
+
+    // Values the editor has not shown yet are still queued for it when it goes.
+    void queueEditorUpdates (juce::AudioPluginInstance& plugin, int round)
+    {
+        for (const auto* name : { "Distortion", "Filter", "Volume" })
+            mq::host::parameterNamed (plugin, name).setValueNotifyingHost ((float) (round % 10) / 10.0f);
+    }
+
+    TEST (LifecycleChurn, HundredsOfInstancesInTheOrdersHostsUse)
+    {
+        mq::host::HostSession session;
+
+        // Lifetimes overlap: each round's instance lives on into the next round.
+        std::unique_ptr<juce::AudioPluginInstance> previous;
+        auto editorsOpened = 0;
+
+        for (auto round = 0; round < rounds; ++round)
+        {
+            auto plugin = load();
+            ASSERT_NE (plugin, nullptr);
+            auto window = std::make_unique<mq::host::PluginWindow> (*plugin);
+
+            switch (round % 4)
+            {
+                case 0:
+                    plugin->prepareToPlay (sampleRate, blockSize);
+                    processSome (*plugin, 4);
+                    ASSERT_TRUE (openView (*window));
+                    ++editorsOpened;
+                    window->close();
+                    plugin->releaseResources();
+                    break;
+
+                case 1:
+                    // View removed and attached again, then released in one go with its instance.
+                    ASSERT_TRUE (openView (*window));
+                    window->close();
+                    mq::host::pump (10);
+                    ASSERT_TRUE (openView (*window));
+                    editorsOpened += 2;
+                    plugin->prepareToPlay (sampleRate, blockSize);
+                    processSome (*plugin, 4);
+                    queueEditorUpdates (*plugin, round);
+                    window.reset();
+                    plugin.reset();
+                    break;
+
+                case 2:
+                    // Activation toggled while the editor is open.
+                    ASSERT_TRUE (openView (*window));
+                    ++editorsOpened;
+
+                    for (auto toggle = 0; toggle < 3; ++toggle)
+                    {
+                        plugin->prepareToPlay (sampleRate * (toggle + 1), blockSize);
+                        processSome (*plugin, 2);
+                        plugin->releaseResources();
+                    }
+
+                    queueEditorUpdates (*plugin, round);
+                    window->close();
+                    break;
+
+                default:
+                    // Created and released without ever running.
+                    break;
+            }
+
+            window.reset();
+            previous = std::move (plugin);
+            mq::host::pump (5);
+        }
+
+        previous.reset();
+        mq::host::pump (100);
+        EXPECT_EQ (editorsOpened, rounds);
+    }
+
+    TEST (LifecycleChurn, LiveInstancesShareNothing)
+    {
+        mq::host::HostSession session;
+
+        // B and C get the same treatment throughout; everything happens to A.
+        auto a = load(), b = load(), c = load();
+        ASSERT_TRUE (a != nullptr && b != nullptr && c != nullptr);
+
+        for (auto* plugin : { a.get(), b.get(), c.get() })
+            plugin->prepareToPlay (sampleRate, blockSize);
+
+        const auto defaults = mq::host::savedValues (*b);
+
+        mq::host::PluginWindow window (*a);
+        mq::host::EditorGestures gestures (window);
+        ASSERT_TRUE (openView (window));
+        mq::host::pump (200);
+
+        juce::MemoryBlock otherState;
+        {
+            auto other = load();
+            ASSERT_NE (other, nullptr);
+            mq::host::parameterNamed (*other, "Volume").setValueNotifyingHost (0.9f);
+            other->getStateInformation (otherState);
+        }
+
+        // The gestures reach A: a click on the engage area turns its effect off, a drag turns a knob.
+        const auto probe = mq::host::noise (2, blockSize, 99);
+        gestures.clickEngage();
+        mq::host::pump (50);
+        ASSERT_EQ (mq::host::largestDifference (process (*a, probe), probe), 0.0f);
+        const auto volumeBefore = mq::host::parameterNamed (*a, "Volume").getValue();
+        gestures.turnKnob (2, 30);
+        mq::host::pump (50);
+        ASSERT_NE (mq::host::parameterNamed (*a, "Volume").getValue(), volumeBefore);
+
+        for (auto block = 0; block < 40; ++block)
+        {
+            switch (block % 5)
+            {
+                case 0: gestures.clickEngage(); break;
+                case 1: gestures.turnKnob (block % 3, 30); break;
+                case 2: mq::host::parameterNamed (*a, "Filter").setValueNotifyingHost ((float) block / 40.0f); break;
+                case 3: a->setStateInformation (otherState.getData(), (int) otherState.getSize()); break;
+                default: gestures.choosePreset (block % 4); break;
+            }
+
+            mq::host::pump (20);
+            process (*a, mq::host::noise (2, blockSize, 1000 + (unsigned int) block));
+
+            const auto input = mq::host::noise (2, blockSize, (unsigned int) block);
+            const auto fromB = process (*b, input);
+            const auto fromC = process (*c, input);
+            ASSERT_EQ (mq::host::largestDifference (fromB, fromC), 0.0f) << "block " << block;
+            ASSERT_GT (mq::host::largestDifference (fromB, input), 0.0f) << "block " << block;
+        }
+
+        EXPECT_EQ (mq::host::savedValues (*b), defaults);
+        EXPECT_EQ (mq::host::savedValues (*c), defaults);
+        EXPECT_NE (mq::host::savedValues (*a), defaults);
+
+        window.close();
+        mq::host::pump (50);
+    }
+}
