@@ -98,6 +98,23 @@ namespace mq::test
         return pixels;
     }
 
+    std::uint32_t pixelAt (unsigned long window, int x, int y)
+    {
+        auto* d = display();
+
+        if (d == nullptr)
+            return 0;
+
+        auto* image = XGetImage (d, (Window) window, x, y, 1, 1, AllPlanes, ZPixmap);
+
+        if (image == nullptr)
+            return 0;
+
+        const auto pixel = (std::uint32_t) (XGetPixel (image, 0, 0) & 0xffffffu);
+        XDestroyImage (image);
+        return pixel;
+    }
+
     bool canSynthesiseInput()
     {
         int eventBase = 0, errorBase = 0, major = 0, minor = 0;

@@ -27,6 +27,9 @@ namespace mq::test
     // 0xAARRGGBB, rows top to bottom. Empty when the window cannot be read.
     std::vector<std::uint32_t> captureWindow (unsigned long window, int& width, int& height);
 
+    // One pixel of a viewable window, 0xRRGGBB; cheap enough to poll. Zero when unreadable.
+    std::uint32_t pixelAt (unsigned long window, int x, int y);
+
     // Pointer input synthesised through the XTEST extension: the server delivers it to whatever
     // window is under the pointer, popup menus included, as if a user moved the mouse.
     bool canSynthesiseInput();

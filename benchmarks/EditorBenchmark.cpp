@@ -1,0 +1,164 @@
+// What a JUCE-based host sees of the plug-in's instance and editor: the time to create and
+// prepare an instance from its known description, the time from creating the view to the
+// editor's first paint on screen, and the processor time that an open, idle editor takes.
+#include "JuceHost.h"
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <ctime>
+
+namespace
+{
+    constexpr double sampleRate = 48000.0;
+    constexpr int blockSize = 512;
+
+    // A point of the background, clear of every control, in the plug-in's view.
+    constexpr int probeX = 30, probeY = 580;
+
+    juce::File bundle() { return mq::host::bundleOf (juce::File (MQ_PLUGIN_BINARY)); }
+
+    std::unique_ptr<juce::AudioPluginInstance> createInstance (const juce::PluginDescription& description)
+    {
+        juce::VST3PluginFormat format;
+        juce::String error;
+        auto plugin = format.createInstanceFromDescription (description, sampleRate, blockSize, error);
+
+        if (plugin != nullptr)
+            plugin->prepareToPlay (sampleRate, blockSize);
+
+        return plugin;
+    }
+
+    std::optional<juce::PluginDescription> describe()
+    {
+        juce::VST3PluginFormat format;
+        juce::OwnedArray<juce::PluginDescription> types;
+        format.findAllTypesForFile (types, bundle().getFullPathName());
+        return types.isEmpty() ? std::nullopt : std::optional<juce::PluginDescription> (*types.getFirst());
+    }
+
+    double seconds (std::chrono::steady_clock::time_point since)
+    {
+        return std::chrono::duration<double> (std::chrono::steady_clock::now() - since).count();
+    }
+
+    void instanceReady (benchmark::State& state)
+    {
+        const auto description = describe();
+
+        if (! description.has_value())
+        {
+            state.SkipWithError ("no plug-in in the bundle");
+            return;
+        }
+
+        for (auto _ : state)
+        {
+            const auto start = std::chrono::steady_clock::now();
+            auto plugin = createInstance (*description);
+            state.SetIterationTime (seconds (start));
+
+            if (plugin == nullptr)
+            {
+                state.SkipWithError ("no instance");
+                return;
+            }
+        }
+    }
+
+    std::uint32_t backgroundPixel (const mq::host::PluginWindow& window)
+    {
+        const auto view = window.pluginView();
+        return view.has_value() && view->width == 550 ? mq::test::pixelAt (view->id, probeX, probeY) : 0u;
+    }
+
+    void editorFirstPaint (benchmark::State& state)
+    {
+        const auto description = describe();
+        auto plugin = description.has_value() ? createInstance (*description) : nullptr;
+
+        if (plugin == nullptr)
+        {
+            state.SkipWithError ("no instance");
+            return;
+        }
+
+        mq::host::PluginWindow window (*plugin);
+
+        // What the painted background shows at the probe, learnt from one editor left to settle.
+        window.open();
+        mq::host::pump (1000);
+        const auto painted = backgroundPixel (window);
+        window.close();
+        mq::host::pump (100);
+
+        for (auto _ : state)
+        {
+            const auto start = std::chrono::steady_clock::now();
+            window.open();
+
+            if (! mq::host::pumpUntil ([&] { return backgroundPixel (window) == painted; }, 5000))
+            {
+                state.SkipWithError ("the editor did not paint");
+                return;
+            }
+
+            state.SetIterationTime (seconds (start));
+            window.close();
+            mq::host::pump (100);
+        }
+    }
+
+    double processSeconds()
+    {
+        timespec now {};
+        clock_gettime (CLOCK_PROCESS_CPUTIME_ID, &now);
+        return (double) now.tv_sec + (double) now.tv_nsec * 1.0e-9;
+    }
+
+    void idleOpenEditor (benchmark::State& state)
+    {
+        const auto description = describe();
+        auto plugin = description.has_value() ? createInstance (*description) : nullptr;
+
+        if (plugin == nullptr)
+        {
+            state.SkipWithError ("no instance");
+            return;
+        }
+
+        // Without the editor, the figure is what the host's own idle message loop costs.
+        const auto withEditor = state.range (0) != 0;
+        mq::host::PluginWindow window (*plugin);
+
+        if (withEditor)
+            window.open();
+
+        mq::host::pump (1000);
+        double share = 0.0;
+
+        for (auto _ : state)
+        {
+            const auto cpuStart = processSeconds();
+            const auto start = std::chrono::steady_clock::now();
+            mq::host::pump (3000);
+            share = (processSeconds() - cpuStart) / seconds (start);
+        }
+
+        state.counters["percent_of_one_core"] = share * 100.0;
+        window.close();
+    }
+}
+
+BENCHMARK (instanceReady)->Iterations (20)->UseManualTime()->Unit (benchmark::kMillisecond);
+BENCHMARK (editorFirstPaint)->Iterations (10)->UseManualTime()->Unit (benchmark::kMillisecond);
+BENCHMARK (idleOpenEditor)->ArgName ("editor")->Arg (0)->Arg (1)->Iterations (1)->Unit (benchmark::kMillisecond);
+
+int main (int argc, char** argv)
+{
+    mq::host::HostSession session;
+    benchmark::Initialize (&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+}
