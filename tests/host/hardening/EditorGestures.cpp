@@ -10,8 +10,8 @@ namespace mq::host
         constexpr juce::Point<int> previousArrow { 180, 15 }, nextArrow { 370, 15 };
         constexpr juce::Point<int> presetMenu { 275, 15 };
 
-        // The menu opens under the box; its rows are about this tall with the default look.
-        constexpr int firstRowCentre = 43, rowHeight = 24;
+        // The menu opens under the box, with rows this tall in the default look.
+        constexpr int firstRowCentre = 46, rowHeight = 28;
     }
 
     EditorGestures::EditorGestures (PluginWindow& pluginWindow) : window (pluginWindow) {}
@@ -75,8 +75,17 @@ namespace mq::host
 
     void EditorGestures::choosePreset (int row)
     {
+        const auto view = window.pluginView();
+
+        if (! view.has_value())
+            return;
+
+        // The menu opens asynchronously, and ignores a click that comes too soon after it opened.
+        const auto rowY = firstRowCentre + rowHeight * juce::jlimit (0, 3, row);
+        const auto underRow = mq::test::pixelAt (view->id, presetMenu.x, rowY);
         click (presetMenu.x, presetMenu.y);
-        pump (60);
-        click (presetMenu.x, firstRowCentre + rowHeight * juce::jlimit (0, 3, row));
+        pumpUntil ([&] { return mq::test::pixelAt (view->id, presetMenu.x, rowY) != underRow; }, 1000);
+        pump (300);
+        click (presetMenu.x, rowY);
     }
 }

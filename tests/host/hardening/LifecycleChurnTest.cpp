@@ -144,7 +144,8 @@ namespace
             other->getStateInformation (otherState);
         }
 
-        // The gestures reach A: a click on the engage area turns its effect off, a drag turns a knob.
+        // The gestures reach A: a click on the engage area turns its effect off, a drag turns a
+        // knob, the menu and the arrows choose presets.
         const auto probe = mq::host::noise (2, blockSize, 99);
         gestures.clickEngage();
         mq::host::pump (50);
@@ -153,6 +154,12 @@ namespace
         gestures.turnKnob (2, 30);
         mq::host::pump (50);
         ASSERT_NE (mq::host::parameterNamed (*a, "Volume").getValue(), volumeBefore);
+        gestures.choosePreset (2);
+        mq::host::pump (100);
+        ASSERT_FLOAT_EQ (mq::host::parameterNamed (*a, "Distortion").getValue(), 0.3f / 0.5f);
+        gestures.clickArrow (true);
+        mq::host::pump (100);
+        ASSERT_FLOAT_EQ (mq::host::parameterNamed (*a, "Distortion").getValue(), 0.4f / 0.5f);
 
         for (auto block = 0; block < 40; ++block)
         {
