@@ -80,11 +80,13 @@ namespace mq::host
         if (! view.has_value())
             return;
 
-        // The menu opens asynchronously, and ignores a click that comes too soon after it opened.
+        // The menu opens asynchronously, ignores a click that comes too soon after it opened,
+        // and picks the row that its timer last saw under the pointer, so the pointer rests there first.
         const auto rowY = firstRowCentre + rowHeight * juce::jlimit (0, 3, row);
         const auto underRow = mq::test::pixelAt (view->id, presetMenu.x, rowY);
         click (presetMenu.x, presetMenu.y);
         pumpUntil ([&] { return mq::test::pixelAt (view->id, presetMenu.x, rowY) != underRow; }, 1000);
+        mq::test::movePointer (view->id, presetMenu.x, rowY);
         pump (300);
         click (presetMenu.x, rowY);
     }

@@ -148,18 +148,20 @@ namespace
         // knob, the menu and the arrows choose presets.
         const auto probe = mq::host::noise (2, blockSize, 99);
         gestures.clickEngage();
-        mq::host::pump (50);
-        ASSERT_EQ (mq::host::largestDifference (process (*a, probe), probe), 0.0f);
-        const auto volumeBefore = mq::host::parameterNamed (*a, "Volume").getValue();
+        ASSERT_TRUE (mq::host::pumpUntil ([&] { return mq::host::largestDifference (process (*a, probe), probe) == 0.0f; }));
+
+        auto& volume = mq::host::parameterNamed (*a, "Volume");
+        const auto volumeBefore = volume.getValue();
         gestures.turnKnob (2, 30);
-        mq::host::pump (50);
-        ASSERT_NE (mq::host::parameterNamed (*a, "Volume").getValue(), volumeBefore);
+        ASSERT_TRUE (mq::host::pumpUntil ([&] { return volume.getValue() != volumeBefore; }));
+
+        // The rows of "Nasty Bite" and "Black Death" set "distortion" to 0.3 and 0.4 of 0.5.
+        auto& distortion = mq::host::parameterNamed (*a, "Distortion");
+        const auto distortionNear = [&] (float expected) { return std::abs (distortion.getValue() - expected) < 1.0e-6f; };
         gestures.choosePreset (2);
-        mq::host::pump (100);
-        ASSERT_FLOAT_EQ (mq::host::parameterNamed (*a, "Distortion").getValue(), 0.3f / 0.5f);
+        ASSERT_TRUE (mq::host::pumpUntil ([&] { return distortionNear (0.3f / 0.5f); }));
         gestures.clickArrow (true);
-        mq::host::pump (100);
-        ASSERT_FLOAT_EQ (mq::host::parameterNamed (*a, "Distortion").getValue(), 0.4f / 0.5f);
+        ASSERT_TRUE (mq::host::pumpUntil ([&] { return distortionNear (0.4f / 0.5f); }));
 
         for (auto block = 0; block < 40; ++block)
         {
