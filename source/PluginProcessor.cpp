@@ -1,5 +1,7 @@
 #include "PluginProcessor.h"
 
+#include "XmlDepthCheck.h"
+
 namespace
 {
     juce::AudioProcessorValueTreeState::ParameterLayout createParameterLayout()
@@ -16,6 +18,13 @@ namespace
 
     // Soft-clip scale: the single-precision value nearest to 2/pi.
     constexpr float twoOverPi = 0.63661975f;
+
+    // "VC2!" in little-endian order, the word copyXmlToBinary starts the saved state with.
+    constexpr juce::uint32 stateMagic = 0x21324356;
+
+    // The saved tree is two levels deep; the limit leaves room for foreign additions while keeping the
+    // recursion of parsing, tree building and destruction far from the end of a small thread stack.
+    constexpr int maxStateDepth = 256;
 }
 
 MarvolenQuistra2AudioProcessor::MarvolenQuistra2AudioProcessor()
@@ -90,7 +99,21 @@ void MarvolenQuistra2AudioProcessor::getStateInformation (juce::MemoryBlock& des
 
 void MarvolenQuistra2AudioProcessor::setStateInformation (const void* data, int sizeInBytes)
 {
-    if (const auto xml = getXmlFromBinary (data, sizeInBytes))
+    // The frame checks of getXmlFromBinary, done here so that the text can be vetted before it is parsed.
+    if (sizeInBytes <= 8 || juce::ByteOrder::littleEndianInt (data) != stateMagic)
+        return;
+
+    const auto length = (int) juce::ByteOrder::littleEndianInt (juce::addBytesToPointer (data, 4));
+
+    if (length <= 0)
+        return;
+
+    const auto text = juce::String::fromUTF8 (static_cast<const char*> (data) + 8, juce::jmin (sizeInBytes - 8, length));
+
+    if (! isShallowPlainXml (text, maxStateDepth))
+        return;
+
+    if (const auto xml = juce::parseXML (text))
         if (xml->hasTagName (apvts.state.getType()))
             apvts.replaceState (juce::ValueTree::fromXml (*xml));
 }
