@@ -1,6 +1,8 @@
 #include "PluginProcessor.h"
 
-#include "XmlDepthCheck.h"
+#include "StateXmlCheck.h"
+
+#include <cmath>
 
 namespace
 {
@@ -25,6 +27,37 @@ namespace
     // The saved tree is two levels deep; the limit leaves room for foreign additions while keeping the
     // recursion of parsing, tree building and destruction far from the end of a small thread stack.
     constexpr int maxStateDepth = 256;
+
+    /*  Refuses what the framework would apply in a way that the next save would not keep. A value that is
+        not a number passes its snapping and clamping unchanged. Of two properties of one name (an attribute
+        given twice, or also in its "base64:" form) the first binds and sets the parameter, while writing the
+        tree back keeps only the last.
+    */
+    bool isUsableState (const juce::ValueTree& state, const juce::AudioProcessorValueTreeState& apvts)
+    {
+        static const juce::Identifier idName { "id" }, valueName { "value" };
+
+        for (const auto& child : state)
+        {
+            auto numIds = 0, numValues = 0;
+
+            for (auto i = 0; i < child.getNumProperties(); ++i)
+            {
+                const auto name = child.getPropertyName (i);
+                numIds += name == idName ? 1 : 0;
+                numValues += name == valueName ? 1 : 0;
+            }
+
+            if (numIds > 1 || numValues > 1)
+                return false;
+
+            if (numValues == 1 && apvts.getParameter (child[idName].toString()) != nullptr
+                && std::isnan ((float) child[valueName]))
+                return false;
+        }
+
+        return true;
+    }
 }
 
 MarvolenQuistra2AudioProcessor::MarvolenQuistra2AudioProcessor()
@@ -113,9 +146,15 @@ void MarvolenQuistra2AudioProcessor::setStateInformation (const void* data, int 
     if (! isShallowPlainXml (text, maxStateDepth))
         return;
 
-    if (const auto xml = juce::parseXML (text))
-        if (xml->hasTagName (apvts.state.getType()))
-            apvts.replaceState (juce::ValueTree::fromXml (*xml));
+    const auto xml = juce::parseXML (text);
+
+    if (xml == nullptr || ! xml->hasTagName (apvts.state.getType()) || ! hasOnlyFittingBase64Sizes (*xml))
+        return;
+
+    const auto state = juce::ValueTree::fromXml (*xml);
+
+    if (isUsableState (state, apvts))
+        apvts.replaceState (state);
 }
 
 bool MarvolenQuistra2AudioProcessor::isBusesLayoutSupported (const BusesLayout& layouts) const

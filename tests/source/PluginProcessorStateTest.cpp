@@ -229,6 +229,11 @@ TEST (StateRejection, BadFramesAndTextsChangeNothing)
         { "empty text", frame ("", 1) },
         { "zero byte first", frame (std::string (1, '\0') + goodText) },
         { "foreign root", stateBlock ("<OtherPlugin><PARAM id=\"volume\" value=\"0.7\"/></OtherPlugin>") },
+        { "repeated value", stateBlock ("<MarvolenQuistra><PARAM id=\"volume\" value=\"0.7\" value=\"0.1\"/></MarvolenQuistra>") },
+        { "value also in base64", stateBlock ("<MarvolenQuistra><PARAM id=\"volume\" value=\"0.7\" base64:value=\"3.AIEB\"/></MarvolenQuistra>") },
+        { "oversized base64", stateBlock ("<MarvolenQuistra><PARAM id=\"volume\" value=\"0.7\"/><X base64:b=\"-1.A\"/></MarvolenQuistra>") },
+        { "repeated id", stateBlock ("<MarvolenQuistra><PARAM id=\"volume\" id=\"filter\" value=\"0.7\"/></MarvolenQuistra>") },
+        { "not a number", stateBlock ("<MarvolenQuistra><PARAM id=\"volume\" value=\"0.7\"/><P id=\"preset\" value=\"nan\"/></MarvolenQuistra>") },
         { "root with suffix", stateBlock ("<MarvolenQuistra2><PARAM id=\"volume\" value=\"0.7\"/></MarvolenQuistra2>") },
     };
 
@@ -369,7 +374,7 @@ TEST (StateRestore, ValuesAreClampedAndSnapped)
     restore (p, stateBlock ("<MarvolenQuistra>"
                             "<PARAM id=\"distortion\" value=\"0.123\"/>"
                             "<PARAM id=\"filter\" value=\"30000\"/>"
-                            "<PARAM id=\"preset\" value=\"-7\"/>"
+                            "<PARAM id=\"preset\" value=\"-1e309\"/>"
                             "<PARAM id=\"volume\" value=\"0.8049\"/>"
                             "</MarvolenQuistra>"));
 

@@ -1,4 +1,4 @@
-#include "XmlDepthCheck.h"
+#include "StateXmlCheck.h"
 
 #include <cstring>
 
@@ -16,7 +16,7 @@ namespace
 
         bool isNoDeeperThan (int maxDepth) noexcept
         {
-            if (! skipSpace (true) || startsWith ("<!DOCTYPE") || *p != '<')
+            if (! isStrictUtf8() || ! skipSpace (true) || startsWith ("<!DOCTYPE") || *p != '<')
                 return false;
 
             for (auto depth = 0;;)
@@ -74,6 +74,33 @@ namespace
         }
 
     private:
+        // The framework's decoder reads stray continuation bytes and overlong forms as ASCII ("\xbc" is '<')
+        // and steps over the end of the text after a cut sequence, so only strict UTF-8 is walked bytewise.
+        bool isStrictUtf8() const noexcept
+        {
+            for (auto* b = reinterpret_cast<const unsigned char*> (p); *b != 0;)
+            {
+                const auto lead = *b++;
+
+                if (lead < 0x80)
+                    continue;
+
+                auto numFollowing = 0;
+                unsigned char low = 0x80, high = 0xbf;
+
+                if (lead >= 0xc2 && lead <= 0xdf)       { numFollowing = 1; }
+                else if (lead >= 0xe0 && lead <= 0xef)  { numFollowing = 2; low = lead == 0xe0 ? 0xa0 : 0x80; high = lead == 0xed ? 0x9f : 0xbf; }
+                else if (lead >= 0xf0 && lead <= 0xf4)  { numFollowing = 3; low = lead == 0xf0 ? 0x90 : 0x80; high = lead == 0xf4 ? 0x8f : 0xbf; }
+                else                                    { return false; }
+
+                for (auto i = 0; i < numFollowing; ++i, ++b, low = 0x80, high = 0xbf)
+                    if (*b < low || *b > high)
+                        return false;
+            }
+
+            return true;
+        }
+
         static bool isSpace (char c) noexcept       { return c == ' ' || (c >= 9 && c <= 13); }
 
         static bool isNameChar (char c) noexcept
@@ -165,19 +192,26 @@ namespace
             if (*p++ != '#')
                 return false;
 
-            const auto isHex = (*p == 'x' || *p == 'X');
+            const auto base = (*p == 'x' || *p == 'X') ? 16 : 10;
 
-            if (isHex)
+            if (base == 16)
                 ++p;
 
+            juce::int64 code = 0;
             auto numDigits = 0;
 
-            for (; isHex ? juce::CharacterFunctions::getHexDigitValue ((juce::juce_wchar) (unsigned char) *p) >= 0
-                         : (*p >= '0' && *p <= '9');
-                 ++p)
-                ++numDigits;
+            for (;; ++p, ++numDigits)
+            {
+                const auto digit = juce::CharacterFunctions::getHexDigitValue ((juce::juce_wchar) (unsigned char) *p);
 
-            if (numDigits == 0 || numDigits > (isHex ? 8 : 12) || *p != ';')
+                if (digit < 0 || digit >= base || numDigits == 7)
+                    break;
+
+                code = code * base + digit;
+            }
+
+            // Anything but a Unicode scalar value would be written back as bytes that are not UTF-8.
+            if (numDigits == 0 || *p != ';' || code > 0x10ffff || (code >= 0xd800 && code <= 0xdfff) || code == 0)
                 return false;
 
             ++p;
@@ -238,4 +272,30 @@ namespace
 bool isShallowPlainXml (const juce::String& text, int maxDepth)
 {
     return PlainXmlWalker (text.toRawUTF8()).isNoDeeperThan (maxDepth);
+}
+
+bool hasOnlyFittingBase64Sizes (const juce::XmlElement& element)
+{
+    for (auto i = 0; i < element.getNumAttributes(); ++i)
+    {
+        if (element.getAttributeName (i).startsWith ("base64:"))
+        {
+            const auto& value = element.getAttributeValue (i);
+            const auto dot = value.indexOfChar ('.');
+
+            if (dot >= 0)
+            {
+                const auto size = value.substring (0, dot).getIntValue();
+
+                if (size < 0 || size > value.length())
+                    return false;
+            }
+        }
+    }
+
+    for (auto* child : element.getChildIterator())
+        if (! hasOnlyFittingBase64Sizes (*child))
+            return false;
+
+    return true;
 }

@@ -1,4 +1,4 @@
-#include "XmlDepthCheck.h"
+#include "StateXmlCheck.h"
 
 #include <gtest/gtest.h>
 
@@ -42,7 +42,7 @@ namespace
     }
 }
 
-TEST (XmlDepthCheck, CountsNestingNotElements)
+TEST (StateXmlCheck, CountsNestingNotElements)
 {
     const std::string state = "<?xml version=\"1.0\" encoding=\"UTF-8\"?> <MarvolenQuistra>"
                               "<PARAM id=\"distortion\" value=\"0.15\"/><PARAM id=\"volume\" value=\"0.18\"/>"
@@ -61,7 +61,7 @@ TEST (XmlDepthCheck, CountsNestingNotElements)
     }
 }
 
-TEST (XmlDepthCheck, AcceptsWhatThePlugInAndOrdinaryEditorsWrite)
+TEST (StateXmlCheck, AcceptsWhatThePlugInAndOrdinaryEditorsWrite)
 {
     const std::string text = "\n<?xml version='1.0'?>\n<!-- saved -->\r\n<Root  a = 'x \"y\"'\tb=\"&amp;&LT;&gt;&quot;&apos;&#10;&#x1F600;\">\n"
                              "  <!-- </Root> --><![CDATA[</Root><a><a>]]>text &amp; more\xc3\xa9<Child/>\n"
@@ -70,7 +70,7 @@ TEST (XmlDepthCheck, AcceptsWhatThePlugInAndOrdinaryEditorsWrite)
     EXPECT_EQ (parsedDepth (text), 2);
 }
 
-TEST (XmlDepthCheck, RejectsAnythingButPlainXml)
+TEST (StateXmlCheck, RejectsAnythingButPlainXml)
 {
     for (const std::string text : {
              "<!DOCTYPE r [<!ENTITY a \"&&a;\">]><r v=\"&a;\"/>",
@@ -78,6 +78,13 @@ TEST (XmlDepthCheck, RejectsAnythingButPlainXml)
              "<r>&nbsp;</r>",
              "<r v=\"&#x\"/>",
              "<r v=\"&#12345678901234;\"/>",
+             "<r v=\"&#x110000;\"/>",
+             "<r v=\"&#xD800;\"/>",
+             "<r v=\"&#0;\"/>",
+             "<r>\xbcN\xbe</r>",
+             "<r>\xc0\xbcN/></r>",
+             "<r v=\"\xf1\"/>",
+             "<r>\xed\xa0\x80</r>",
              "<r><?pi?>text</r>",
              "< r/>",
              "<r a=b/>",
@@ -93,7 +100,7 @@ TEST (XmlDepthCheck, RejectsAnythingButPlainXml)
         EXPECT_FALSE (check (text, 100)) << text;
 }
 
-TEST (XmlDepthCheck, ClosingLookalikesDoNotHideDepth)
+TEST (StateXmlCheck, ClosingLookalikesDoNotHideDepth)
 {
     const std::vector<std::pair<std::string, std::string>> levels {
         { "attribute value", "<a x='/>'>" },
@@ -102,6 +109,7 @@ TEST (XmlDepthCheck, ClosingLookalikesDoNotHideDepth)
         { "comment in tag", "<a <!-- /> -->>" },
         { "character data", "<a><![CDATA[</a>]]>" },
         { "hex reference", "<a>&#x3c;/a>" },
+        { "multibyte text", "<a>\xe2\x80\xbc/a\xe2\x80\xbe" },
     };
 
     for (const auto& [name, level] : levels)
@@ -112,9 +120,20 @@ TEST (XmlDepthCheck, ClosingLookalikesDoNotHideDepth)
     }
 }
 
-TEST (XmlDepthCheck, TextCutBeforeTheLastCloseStillPasses)
+TEST (StateXmlCheck, TextCutBeforeTheLastCloseStillPasses)
 {
     const std::string text = "<r><a><b/></a></r";
     EXPECT_TRUE (check (text, 3));
     EXPECT_EQ (parsedDepth (text), 3);
+}
+
+TEST (StateXmlCheck, Base64SizesMustFitTheirText)
+{
+    auto check = [] (const char* text) { return hasOnlyFittingBase64Sizes (*juce::parseXML (text)); };
+
+    EXPECT_TRUE (check ("<r base64:a=\"3.AIEB\" b=\"99999999.x\"><c base64:d=\"no dot\"/></r>"));
+    EXPECT_TRUE (check ("<r base64:a=\"6.AIEB\"/>"));
+    EXPECT_FALSE (check ("<r base64:a=\"7.AIEB\"/>"));
+    EXPECT_FALSE (check ("<r base64:a=\"-1.AIEB\"/>"));
+    EXPECT_FALSE (check ("<r><c/><c><d base64:e=\"2147483647.\"/></c></r>"));
 }
