@@ -28,10 +28,20 @@ namespace
     // recursion of parsing, tree building and destruction far from the end of a small thread stack.
     constexpr int maxStateDepth = 256;
 
-    /*  Refuses what the framework would apply in a way that the next save would not keep. A value that is
-        not a number passes its snapping and clamping unchanged. Of two properties of one name (an attribute
-        given twice, or also in its "base64:" form) the first binds and sets the parameter, while writing the
-        tree back keeps only the last.
+    // The framework's text-to-number conversion overflows an int on an exponent of ten or more digits.
+    bool hasOverlongExponent (const juce::String& number)
+    {
+        const auto e = number.indexOfAnyOf ("eE");
+
+        return e >= 0
+            && number.substring (e + 1).trimCharactersAtStart ("+-").trimCharactersAtStart ("0")
+                     .initialSectionContainingOnly ("0123456789").length() > 9;
+    }
+
+    /*  Refuses what the framework would apply in a way that the next save would not keep, or could not
+        read safely. A value that is not a number passes its snapping and clamping unchanged. Of two
+        properties of one name (an attribute given twice, or also in its "base64:" form) the first binds
+        and sets the parameter, while writing the tree back keeps only the last.
     */
     bool isUsableState (const juce::ValueTree& state, const juce::AudioProcessorValueTreeState& apvts)
     {
@@ -52,7 +62,7 @@ namespace
                 return false;
 
             if (numValues == 1 && apvts.getParameter (child[idName].toString()) != nullptr
-                && std::isnan ((float) child[valueName]))
+                && (hasOverlongExponent (child[valueName].toString()) || std::isnan ((float) child[valueName])))
                 return false;
         }
 

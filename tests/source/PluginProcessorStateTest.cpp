@@ -234,6 +234,7 @@ TEST (StateRejection, BadFramesAndTextsChangeNothing)
         { "oversized base64", stateBlock ("<MarvolenQuistra><PARAM id=\"volume\" value=\"0.7\"/><X base64:b=\"-1.A\"/></MarvolenQuistra>") },
         { "repeated id", stateBlock ("<MarvolenQuistra><PARAM id=\"volume\" id=\"filter\" value=\"0.7\"/></MarvolenQuistra>") },
         { "not a number", stateBlock ("<MarvolenQuistra><PARAM id=\"volume\" value=\"0.7\"/><P id=\"preset\" value=\"nan\"/></MarvolenQuistra>") },
+        { "exponent overflowing an int", stateBlock ("<MarvolenQuistra><PARAM id=\"volume\" value=\"0.7\"/><P id=\"filter\" value=\"1e+0030000000000\"/></MarvolenQuistra>") },
         { "root with suffix", stateBlock ("<MarvolenQuistra2><PARAM id=\"volume\" value=\"0.7\"/></MarvolenQuistra2>") },
     };
 
@@ -374,7 +375,7 @@ TEST (StateRestore, ValuesAreClampedAndSnapped)
     restore (p, stateBlock ("<MarvolenQuistra>"
                             "<PARAM id=\"distortion\" value=\"0.123\"/>"
                             "<PARAM id=\"filter\" value=\"30000\"/>"
-                            "<PARAM id=\"preset\" value=\"-1e309\"/>"
+                            "<PARAM id=\"preset\" value=\"-1e000000000309\"/>"
                             "<PARAM id=\"volume\" value=\"0.8049\"/>"
                             "</MarvolenQuistra>"));
 
