@@ -3,11 +3,13 @@
 FilmStripKnob::FilmStripKnob (juce::Image strip, int frameCount, bool framesAreHorizontal)
     : numFrames (frameCount),
       isHorizontal (framesAreHorizontal),
-      filmStrip (std::move (strip)),
-      frameWidth (isHorizontal ? filmStrip.getWidth() / numFrames : filmStrip.getWidth()),
-      frameHeight (isHorizontal ? filmStrip.getHeight() : filmStrip.getHeight() / numFrames)
+      filmStrip (std::move (strip))
 {
     setTextBoxStyle (juce::Slider::NoTextBox, false, 0, 0);
+
+    // Integer division: leftover pixels at the far end of an uneven strip are never shown.
+    frameWidth = isHorizontal ? filmStrip.getWidth() / numFrames : filmStrip.getWidth();
+    frameHeight = isHorizontal ? filmStrip.getHeight() : filmStrip.getHeight() / numFrames;
 }
 
 FilmStripKnob::~FilmStripKnob() = default;

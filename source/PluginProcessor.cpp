@@ -1,5 +1,6 @@
 #include "PluginProcessor.h"
 
+#include "PluginEditor.h"
 #include "StateXmlCheck.h"
 
 #include <cmath>
@@ -131,7 +132,7 @@ void MarvolenQuistra2AudioProcessor::processBlock (juce::AudioBuffer<float>& buf
 
 juce::AudioProcessorEditor* MarvolenQuistra2AudioProcessor::createEditor()
 {
-    return new juce::GenericAudioProcessorEditor (*this);
+    return new MarvolenQuistra2AudioProcessorEditor (*this);
 }
 
 void MarvolenQuistra2AudioProcessor::getStateInformation (juce::MemoryBlock& destData)
