@@ -91,12 +91,12 @@ namespace
         setValue (p, "preset", 3.0f);
     }
 
-    std::string repeated (const std::string& piece, int times)
+    std::string repeated (const std::string& unit, int times)
     {
         std::string result;
 
         for (auto i = 0; i < times; ++i)
-            result += piece;
+            result += unit;
 
         return result;
     }
@@ -229,12 +229,6 @@ TEST (StateRejection, BadFramesAndTextsChangeNothing)
         { "empty text", frame ("", 1) },
         { "zero byte first", frame (std::string (1, '\0') + goodText) },
         { "foreign root", stateBlock ("<OtherPlugin><PARAM id=\"volume\" value=\"0.7\"/></OtherPlugin>") },
-        { "repeated value", stateBlock ("<MarvolenQuistra><PARAM id=\"volume\" value=\"0.7\" value=\"0.1\"/></MarvolenQuistra>") },
-        { "value also in base64", stateBlock ("<MarvolenQuistra><PARAM id=\"volume\" value=\"0.7\" base64:value=\"3.AIEB\"/></MarvolenQuistra>") },
-        { "oversized base64", stateBlock ("<MarvolenQuistra><PARAM id=\"volume\" value=\"0.7\"/><X base64:b=\"-1.A\"/></MarvolenQuistra>") },
-        { "repeated id", stateBlock ("<MarvolenQuistra><PARAM id=\"volume\" id=\"filter\" value=\"0.7\"/></MarvolenQuistra>") },
-        { "not a number", stateBlock ("<MarvolenQuistra><PARAM id=\"volume\" value=\"0.7\"/><P id=\"preset\" value=\"nan\"/></MarvolenQuistra>") },
-        { "exponent overflowing an int", stateBlock ("<MarvolenQuistra><PARAM id=\"volume\" value=\"0.7\"/><P id=\"filter\" value=\"1e+0030000000000\"/></MarvolenQuistra>") },
         { "root with suffix", stateBlock ("<MarvolenQuistra2><PARAM id=\"volume\" value=\"0.7\"/></MarvolenQuistra2>") },
     };
 
@@ -407,7 +401,7 @@ TEST (StateRestore, UnknownContentIsWrittenBack)
     EXPECT_EQ (savedText (p), declaration + body);
 }
 
-TEST (StateRestore, DeepOrHostileTextIsIgnored)
+TEST (StateRefusal, TextsThatWouldCrashOrMisleadChangeNothing)
 {
     const std::vector<std::pair<std::string, std::string>> hostile {
         { "nested 100000 deep", stateNestedTo (100000) },
@@ -416,6 +410,13 @@ TEST (StateRestore, DeepOrHostileTextIsIgnored)
                                      "<MarvolenQuistra><PARAM id=\"volume\" value=\"0.7&a;\"/></MarvolenQuistra>" },
         // The framework's parser loops forever on an instruction followed by text inside an element.
         { "instruction before text", "<MarvolenQuistra><PARAM id=\"volume\" value=\"0.7\"/><?x?>text</MarvolenQuistra>" },
+        { "stray continuation bytes", "<MarvolenQuistra><PARAM id=\"volume\" value=\"0.7\"/>\xbcN\xbe</MarvolenQuistra>" },
+        { "repeated value", "<MarvolenQuistra><PARAM id=\"volume\" value=\"0.7\" value=\"0.1\"/></MarvolenQuistra>" },
+        { "value also in base64", "<MarvolenQuistra><PARAM id=\"volume\" value=\"0.7\" base64:value=\"3.AIEB\"/></MarvolenQuistra>" },
+        { "oversized base64", "<MarvolenQuistra><PARAM id=\"volume\" value=\"0.7\"/><X base64:b=\"-1.A\"/></MarvolenQuistra>" },
+        { "repeated id", "<MarvolenQuistra><PARAM id=\"volume\" id=\"filter\" value=\"0.7\"/></MarvolenQuistra>" },
+        { "not a number", "<MarvolenQuistra><PARAM id=\"volume\" value=\"0.7\"/><P id=\"preset\" value=\"nan\"/></MarvolenQuistra>" },
+        { "exponent overflowing an int", "<MarvolenQuistra><PARAM id=\"volume\" value=\"0.7\"/><P id=\"filter\" value=\"1e+0030000000000\"/></MarvolenQuistra>" },
     };
 
     Processor p;

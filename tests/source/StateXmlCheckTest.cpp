@@ -8,12 +8,12 @@
 
 namespace
 {
-    std::string repeated (const std::string& piece, int times)
+    std::string repeated (const std::string& unit, int times)
     {
         std::string result;
 
         for (auto i = 0; i < times; ++i)
-            result += piece;
+            result += unit;
 
         return result;
     }
