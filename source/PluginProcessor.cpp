@@ -1,6 +1,9 @@
 #include "PluginProcessor.h"
 
 #include "PluginEditor.h"
+#include "StateXmlCheck.h"
+
+#include <cmath>
 
 namespace
 {
@@ -18,6 +21,54 @@ namespace
 
     // Soft-clip scale: the single-precision value nearest to 2/pi.
     constexpr float twoOverPi = 0.63661975f;
+
+    // "VC2!" in little-endian order, the word copyXmlToBinary starts the saved state with.
+    constexpr juce::uint32 stateMagic = 0x21324356;
+
+    // The saved tree is two levels deep; the limit leaves room for foreign additions while keeping the
+    // recursion of parsing, tree building and destruction far from the end of a small thread stack.
+    constexpr int maxStateDepth = 256;
+
+    // The framework's text-to-number conversion overflows an int on an exponent of ten or more digits.
+    bool hasOverlongExponent (const juce::String& number)
+    {
+        const auto e = number.indexOfAnyOf ("eE");
+
+        return e >= 0
+            && number.substring (e + 1).trimCharactersAtStart ("+-").trimCharactersAtStart ("0")
+                     .initialSectionContainingOnly ("0123456789").length() > 9;
+    }
+
+    /*  Refuses what the framework would apply in a way that the next save would not keep, or could not
+        read safely. A value that is not a number passes its snapping and clamping unchanged. Of two
+        properties of one name (an attribute given twice, or also in its "base64:" form) the first binds
+        and sets the parameter, while writing the tree back keeps only the last.
+    */
+    bool isUsableState (const juce::ValueTree& state, const juce::AudioProcessorValueTreeState& apvts)
+    {
+        static const juce::Identifier idName { "id" }, valueName { "value" };
+
+        for (const auto& child : state)
+        {
+            auto numIds = 0, numValues = 0;
+
+            for (auto i = 0; i < child.getNumProperties(); ++i)
+            {
+                const auto name = child.getPropertyName (i);
+                numIds += name == idName ? 1 : 0;
+                numValues += name == valueName ? 1 : 0;
+            }
+
+            if (numIds > 1 || numValues > 1)
+                return false;
+
+            if (numValues == 1 && apvts.getParameter (child[idName].toString()) != nullptr
+                && (hasOverlongExponent (child[valueName].toString()) || std::isnan ((float) child[valueName])))
+                return false;
+        }
+
+        return true;
+    }
 }
 
 MarvolenQuistra2AudioProcessor::MarvolenQuistra2AudioProcessor()
@@ -92,9 +143,29 @@ void MarvolenQuistra2AudioProcessor::getStateInformation (juce::MemoryBlock& des
 
 void MarvolenQuistra2AudioProcessor::setStateInformation (const void* data, int sizeInBytes)
 {
-    if (const auto xml = getXmlFromBinary (data, sizeInBytes))
-        if (xml->hasTagName (apvts.state.getType()))
-            apvts.replaceState (juce::ValueTree::fromXml (*xml));
+    // The frame checks of getXmlFromBinary, done here so that the text can be vetted before it is parsed.
+    if (sizeInBytes <= 8 || juce::ByteOrder::littleEndianInt (data) != stateMagic)
+        return;
+
+    const auto length = (int) juce::ByteOrder::littleEndianInt (juce::addBytesToPointer (data, 4));
+
+    if (length <= 0)
+        return;
+
+    const auto text = juce::String::fromUTF8 (static_cast<const char*> (data) + 8, juce::jmin (sizeInBytes - 8, length));
+
+    if (! isShallowPlainXml (text, maxStateDepth))
+        return;
+
+    const auto xml = juce::parseXML (text);
+
+    if (xml == nullptr || ! xml->hasTagName (apvts.state.getType()) || ! hasOnlyFittingBase64Sizes (*xml))
+        return;
+
+    const auto state = juce::ValueTree::fromXml (*xml);
+
+    if (isUsableState (state, apvts))
+        apvts.replaceState (state);
 }
 
 bool MarvolenQuistra2AudioProcessor::isBusesLayoutSupported (const BusesLayout& layouts) const

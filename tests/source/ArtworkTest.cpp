@@ -8,18 +8,6 @@
 
 namespace
 {
-    class GuiEnvironment final : public ::testing::Environment
-    {
-    public:
-        void SetUp() override      { gui = std::make_unique<juce::ScopedJuceInitialiser_GUI>(); }
-        void TearDown() override   { gui.reset(); }
-
-    private:
-        std::unique_ptr<juce::ScopedJuceInitialiser_GUI> gui;
-    };
-
-    [[maybe_unused]] const auto* const guiEnvironment = ::testing::AddGlobalTestEnvironment (new GuiEnvironment);
-
     struct Picture
     {
         const char* name;

@@ -22,23 +22,6 @@ namespace
 {
     using Editor = MarvolenQuistra2AudioProcessorEditor;
 
-    class GuiEnvironment final : public ::testing::Environment
-    {
-    public:
-        void SetUp() override
-        {
-            mq::test::prepareX11();
-            gui = std::make_unique<juce::ScopedJuceInitialiser_GUI>();
-        }
-
-        void TearDown() override { gui.reset(); }
-
-    private:
-        std::unique_ptr<juce::ScopedJuceInitialiser_GUI> gui;
-    };
-
-    const auto* const guiEnvironment = ::testing::AddGlobalTestEnvironment (new GuiEnvironment);
-
     template <typename Predicate>
     bool pumpUntil (Predicate&& done, int timeoutMs = 3000)
     {

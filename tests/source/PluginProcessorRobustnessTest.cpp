@@ -1,4 +1,4 @@
-#include "PluginProcessor.h"
+#include "ProcessorTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -33,12 +33,6 @@ namespace
               { return i < 256 ? std::uniform_real_distribution<float> (-1.0f, 1.0f) (*rng) : 0.0f; } },
         };
     }
-
-    void setPlain (MarvolenQuistra2AudioProcessor& p, const char* id, float value)
-    {
-        auto* param = p.apvts.getParameter (id);
-        param->setValueNotifyingHost (param->convertTo0to1 (value));
-    }
 }
 
 TEST (Robustness, EverySampleRateAndCutoffStaysFiniteAndBounded)
@@ -55,11 +49,10 @@ TEST (Robustness, EverySampleRateAndCutoffStaysFiniteAndBounded)
             for (const auto& [name, signal] : extremeSignals())
             {
                 MarvolenQuistra2AudioProcessor processor;
-                processor.setRateAndBufferSizeDetails (rate, 512);
-                processor.prepareToPlay (rate, 512);
-                setPlain (processor, "filter", cutoff);
-                setPlain (processor, "distortion", 0.5f);
-                setPlain (processor, "volume", 0.8f);
+                mqtest::prepare (processor, rate, 512);
+                mqtest::setPlain (processor, "filter", cutoff);
+                mqtest::setPlain (processor, "distortion", 0.5f);
+                mqtest::setPlain (processor, "volume", 0.8f);
 
                 juce::AudioBuffer<float> buffer (2, 512);
                 juce::MidiBuffer midi;
@@ -110,17 +103,11 @@ TEST (Robustness, EveryCutoffStepGivesAStableFilterAtEveryRate)
 TEST (Robustness, DecayingTailReachesExactSilence)
 {
     MarvolenQuistra2AudioProcessor processor;
-    processor.setRateAndBufferSizeDetails (44100.0, 512);
-    processor.prepareToPlay (44100.0, 512);
-    setPlain (processor, "filter", 250.0f);
+    mqtest::prepare (processor, 44100.0, 512);
+    mqtest::setPlain (processor, "filter", 250.0f);
 
-    juce::AudioBuffer<float> buffer (2, 512);
+    auto buffer = mqtest::noise (2, 512, 3);
     juce::MidiBuffer midi;
-    std::mt19937 rng (3);
-    std::uniform_real_distribution<float> dist (-1.0f, 1.0f);
-    for (int ch = 0; ch < 2; ++ch)
-        for (int i = 0; i < 512; ++i)
-            buffer.setSample (ch, i, dist (rng));
     processor.processBlock (buffer, midi);
 
     // With denormals flushed the memory underflows to zero instead of lingering.
@@ -137,8 +124,7 @@ TEST (Robustness, DecayingTailReachesExactSilence)
 TEST (Robustness, DenormalInputIsTreatedAsZero)
 {
     MarvolenQuistra2AudioProcessor processor;
-    processor.setRateAndBufferSizeDetails (44100.0, 64);
-    processor.prepareToPlay (44100.0, 64);
+    mqtest::prepare (processor, 44100.0, 64);
     juce::AudioBuffer<float> buffer (2, 64);
     for (int ch = 0; ch < 2; ++ch)
         for (int i = 0; i < 64; ++i)
@@ -153,8 +139,7 @@ TEST (Robustness, DenormalInputIsTreatedAsZero)
 TEST (Robustness, FloatingPointModeIsRestoredAfterProcessing)
 {
     MarvolenQuistra2AudioProcessor processor;
-    processor.setRateAndBufferSizeDetails (44100.0, 64);
-    processor.prepareToPlay (44100.0, 64);
+    mqtest::prepare (processor, 44100.0, 64);
     juce::AudioBuffer<float> buffer (2, 64);
     buffer.clear();
     juce::MidiBuffer midi;

@@ -1,4 +1,4 @@
-#include "PluginProcessor.h"
+#include "ProcessorTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -36,6 +36,8 @@ namespace
         return (float) filter.step ((double) (volume * s));
     }
 
+    using mqtest::noise;
+
     struct ProcessorFixture : ::testing::Test
     {
         MarvolenQuistra2AudioProcessor processor;
@@ -43,35 +45,12 @@ namespace
 
         void prepare (double sampleRate, int channels = 2, int blockSize = 512)
         {
-            const auto set = channels == 1 ? juce::AudioChannelSet::mono() : juce::AudioChannelSet::stereo();
-            juce::AudioProcessor::BusesLayout layout;
-            layout.inputBuses.add (set);
-            layout.outputBuses.add (set);
-            ASSERT_TRUE (processor.setBusesLayout (layout));
-            processor.setRateAndBufferSizeDetails (sampleRate, blockSize);
-            processor.prepareToPlay (sampleRate, blockSize);
+            mqtest::prepare (processor, sampleRate, blockSize, channels);
         }
 
         juce::RangedAudioParameter& parameter (const char* id) { return *processor.apvts.getParameter (id); }
-
-        void set (const char* id, float plainValue)
-        {
-            auto& p = parameter (id);
-            p.setValueNotifyingHost (p.convertTo0to1 (plainValue));
-        }
-
-        float value (const char* id) { return processor.apvts.getRawParameterValue (id)->load(); }
-
-        static juce::AudioBuffer<float> noise (int channels, int samples, unsigned seed, float amplitude = 1.0f)
-        {
-            std::mt19937 rng (seed);
-            std::uniform_real_distribution<float> dist (-amplitude, amplitude);
-            juce::AudioBuffer<float> buffer (channels, samples);
-            for (int ch = 0; ch < channels; ++ch)
-                for (int i = 0; i < samples; ++i)
-                    buffer.setSample (ch, i, dist (rng));
-            return buffer;
-        }
+        void set (const char* id, float plainValue) { mqtest::setPlain (processor, id, plainValue); }
+        float value (const char* id) { return mqtest::rawValue (processor, id); }
 
         static void expectBitIdentical (const juce::AudioBuffer<float>& a, const juce::AudioBuffer<float>& b)
         {
@@ -208,27 +187,14 @@ TEST_F (ProcessorFixture, MatchesReferenceChainBitExactly)
     for (const auto& s : settings)
     {
         MarvolenQuistra2AudioProcessor fresh;
+        mqtest::prepare (fresh, s.rate, 256, s.channels);
+        mqtest::setPlain (fresh, "distortion", s.drive);
+        mqtest::setPlain (fresh, "filter", s.cutoff);
+        mqtest::setPlain (fresh, "volume", s.volume);
 
-        juce::AudioProcessor::BusesLayout layout;
-        const auto set = s.channels == 1 ? juce::AudioChannelSet::mono() : juce::AudioChannelSet::stereo();
-        layout.inputBuses.add (set);
-        layout.outputBuses.add (set);
-        ASSERT_TRUE (fresh.setBusesLayout (layout));
-        fresh.setRateAndBufferSizeDetails (s.rate, 256);
-        fresh.prepareToPlay (s.rate, 256);
-
-        auto setPlain = [&fresh] (const char* id, float v)
-        {
-            auto* p = fresh.apvts.getParameter (id);
-            p->setValueNotifyingHost (p->convertTo0to1 (v));
-        };
-        setPlain ("distortion", s.drive);
-        setPlain ("filter", s.cutoff);
-        setPlain ("volume", s.volume);
-
-        const float drive = fresh.apvts.getRawParameterValue ("distortion")->load();
-        const float cutoff = fresh.apvts.getRawParameterValue ("filter")->load();
-        const float volume = fresh.apvts.getRawParameterValue ("volume")->load();
+        const float drive = mqtest::rawValue (fresh, "distortion");
+        const float cutoff = mqtest::rawValue (fresh, "filter");
+        const float volume = mqtest::rawValue (fresh, "volume");
 
         std::vector<ReferenceLowPass> reference ((size_t) s.channels);
         for (int block = 0; block < 4; ++block)
@@ -260,8 +226,7 @@ TEST_F (ProcessorFixture, DisengagedPassesAudioAndKeepsFilterMemory)
     processor.processBlock (warmup, midi);
 
     MarvolenQuistra2AudioProcessor twin;
-    twin.setRateAndBufferSizeDetails (44100.0, 512);
-    twin.prepareToPlay (44100.0, 512);
+    mqtest::prepare (twin, 44100.0, 512);
     auto twinWarmup = noise (2, 64, 7);
     twin.processBlock (twinWarmup, midi);
 
@@ -296,12 +261,7 @@ TEST_F (ProcessorFixture, CutoffIsReadOncePerBlockDriveAndVolumePerSample)
     // An empty block only retunes: the next block then runs at the new cutoff with the old memory.
     prepare (44100.0, 1);
     MarvolenQuistra2AudioProcessor twin;
-    juce::AudioProcessor::BusesLayout mono;
-    mono.inputBuses.add (juce::AudioChannelSet::mono());
-    mono.outputBuses.add (juce::AudioChannelSet::mono());
-    ASSERT_TRUE (twin.setBusesLayout (mono));
-    twin.setRateAndBufferSizeDetails (44100.0, 512);
-    twin.prepareToPlay (44100.0, 512);
+    mqtest::prepare (twin, 44100.0, 512, 1);
 
     auto a = noise (1, 32, 3);
     auto b = a;
@@ -317,7 +277,7 @@ TEST_F (ProcessorFixture, CutoffIsReadOncePerBlockDriveAndVolumePerSample)
     auto afterEmptyTwin = afterEmpty;
     processor.processBlock (afterEmpty, midi);
 
-    twin.apvts.getParameter ("filter")->setValueNotifyingHost (twin.apvts.getParameter ("filter")->convertTo0to1 (1000.0f));
+    mqtest::setPlain (twin, "filter", 1000.0f);
     twin.processBlock (afterEmptyTwin, midi);
     expectBitIdentical (afterEmpty, afterEmptyTwin);
 }
@@ -331,12 +291,7 @@ TEST_F (ProcessorFixture, ParameterChangesWithinABlock)
     auto runSplit = [this, &input] (const char* id, float newValue)
     {
         MarvolenQuistra2AudioProcessor p;
-        juce::AudioProcessor::BusesLayout mono;
-        mono.inputBuses.add (juce::AudioChannelSet::mono());
-        mono.outputBuses.add (juce::AudioChannelSet::mono());
-        p.setBusesLayout (mono);
-        p.setRateAndBufferSizeDetails (44100.0, 64);
-        p.prepareToPlay (44100.0, 64);
+        mqtest::prepare (p, 44100.0, 64, 1);
 
         juce::AudioBuffer<float> first (1, 32), second (1, 32);
         first.copyFrom (0, 0, input, 0, 0, 32);
@@ -344,10 +299,7 @@ TEST_F (ProcessorFixture, ParameterChangesWithinABlock)
         juce::MidiBuffer m;
         p.processBlock (first, m);
         if (id != nullptr)
-        {
-            auto* param = p.apvts.getParameter (id);
-            param->setValueNotifyingHost (param->convertTo0to1 (newValue));
-        }
+            mqtest::setPlain (p, id, newValue);
         p.processBlock (second, m);
         return std::make_pair (first, second);
     };
@@ -453,8 +405,7 @@ TEST_F (ProcessorFixture, NonFiniteInputDoesNotPoisonLaterBlocks)
 {
     prepare (44100.0);
     MarvolenQuistra2AudioProcessor clean;
-    clean.setRateAndBufferSizeDetails (44100.0, 512);
-    clean.prepareToPlay (44100.0, 512);
+    mqtest::prepare (clean, 44100.0, 512);
 
     for (const float bad : { std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
                              -std::numeric_limits<float>::infinity() })
