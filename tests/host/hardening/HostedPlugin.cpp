@@ -1,6 +1,8 @@
 #include "HostedPlugin.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 #include <random>
 #include <stdexcept>
 
