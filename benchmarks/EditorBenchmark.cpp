@@ -53,7 +53,8 @@ namespace
             return;
         }
 
-        // With an argument of 1 another instance stays alive throughout, as in a host's project.
+        // With an argument of 1 another instance stays alive throughout, as in a host's project;
+        // with 0 each instance is the only one and starts the plug-in's X connection anew.
         auto other = state.range (0) != 0 ? createInstance (*description) : nullptr;
 
         for (auto _ : state)
