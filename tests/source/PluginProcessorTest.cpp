@@ -63,14 +63,14 @@ namespace
         }
     };
 
-    struct ParameterSpec
+    struct ExpectedParameter
     {
         const char* id;
         const char* name;
         float minimum, maximum, interval, skew, defaultValue;
     };
 
-    const ParameterSpec parameterSpecs[] {
+    const ExpectedParameter expectedParameters[] {
         { "distortion", "Distortion", 0.0f, 0.5f, 0.01f, 1.0f, 0.15f },
         { "filter", "Filter", 250.0f, 20000.0f, 0.1f, 0.30176237f, 1000.0f },
         { "volume", "Volume", 0.0f, 0.8f, 0.01f, 1.0f, 0.18f },
@@ -85,7 +85,7 @@ TEST_F (ProcessorFixture, DeclaresFourFloatParametersInHostOrder)
 
     for (int i = 0; i < 4; ++i)
     {
-        const auto& expected = parameterSpecs[i];
+        const auto& expected = expectedParameters[i];
         auto* p = dynamic_cast<juce::AudioParameterFloat*> (params[i]);
         ASSERT_NE (p, nullptr) << expected.id;
         EXPECT_EQ (p->getParameterID(), expected.id);
