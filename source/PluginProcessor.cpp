@@ -3,8 +3,6 @@
 #include "PluginEditor.h"
 #include "StateXmlCheck.h"
 
-#include <cmath>
-
 namespace
 {
     juce::AudioProcessorValueTreeState::ParameterLayout createParameterLayout()
@@ -28,47 +26,6 @@ namespace
     // The saved tree is two levels deep; the limit leaves room for foreign additions while keeping the
     // recursion of parsing, tree building and destruction far from the end of a small thread stack.
     constexpr int maxStateDepth = 256;
-
-    // The framework's text-to-number conversion overflows an int on an exponent of ten or more digits.
-    bool hasOverlongExponent (const juce::String& number)
-    {
-        const auto e = number.indexOfAnyOf ("eE");
-
-        return e >= 0
-            && number.substring (e + 1).trimCharactersAtStart ("+-").trimCharactersAtStart ("0")
-                     .initialSectionContainingOnly ("0123456789").length() > 9;
-    }
-
-    /*  Refuses what the framework would apply in a way that the next save would not keep, or could not
-        read safely. A value that is not a number passes its snapping and clamping unchanged. Of two
-        properties of one name (an attribute given twice, or also in its "base64:" form) the first binds
-        and sets the parameter, while writing the tree back keeps only the last.
-    */
-    bool isUsableState (const juce::ValueTree& state, const juce::AudioProcessorValueTreeState& apvts)
-    {
-        static const juce::Identifier idName { "id" }, valueName { "value" };
-
-        for (const auto& child : state)
-        {
-            auto numIds = 0, numValues = 0;
-
-            for (auto i = 0; i < child.getNumProperties(); ++i)
-            {
-                const auto name = child.getPropertyName (i);
-                numIds += name == idName ? 1 : 0;
-                numValues += name == valueName ? 1 : 0;
-            }
-
-            if (numIds > 1 || numValues > 1)
-                return false;
-
-            if (numValues == 1 && apvts.getParameter (child[idName].toString()) != nullptr
-                && (hasOverlongExponent (child[valueName].toString()) || std::isnan ((float) child[valueName])))
-                return false;
-        }
-
-        return true;
-    }
 }
 
 MarvolenQuistra2AudioProcessor::MarvolenQuistra2AudioProcessor()

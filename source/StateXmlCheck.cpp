@@ -1,5 +1,6 @@
 #include "StateXmlCheck.h"
 
+#include <cmath>
 #include <cstring>
 
 namespace
@@ -267,6 +268,16 @@ namespace
 
         const char* p;
     };
+
+    // The framework's text-to-number conversion overflows an int on an exponent of ten or more digits.
+    bool hasOverlongExponent (const juce::String& number)
+    {
+        const auto e = number.indexOfAnyOf ("eE");
+
+        return e >= 0
+            && number.substring (e + 1).trimCharactersAtStart ("+-").trimCharactersAtStart ("0")
+                     .initialSectionContainingOnly ("0123456789").length() > 9;
+    }
 }
 
 bool isShallowPlainXml (const juce::String& text, int maxDepth)
@@ -296,6 +307,32 @@ bool hasOnlyFittingBase64Sizes (const juce::XmlElement& element)
     for (auto* child : element.getChildIterator())
         if (! hasOnlyFittingBase64Sizes (*child))
             return false;
+
+    return true;
+}
+
+bool isUsableState (const juce::ValueTree& state, const juce::AudioProcessorValueTreeState& apvts)
+{
+    static const juce::Identifier idName { "id" }, valueName { "value" };
+
+    for (const auto& child : state)
+    {
+        auto numIds = 0, numValues = 0;
+
+        for (auto i = 0; i < child.getNumProperties(); ++i)
+        {
+            const auto name = child.getPropertyName (i);
+            numIds += name == idName ? 1 : 0;
+            numValues += name == valueName ? 1 : 0;
+        }
+
+        if (numIds > 1 || numValues > 1)
+            return false;
+
+        if (numValues == 1 && apvts.getParameter (child[idName].toString()) != nullptr
+            && (hasOverlongExponent (child[valueName].toString()) || std::isnan ((float) child[valueName])))
+            return false;
+    }
 
     return true;
 }

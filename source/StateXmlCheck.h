@@ -1,6 +1,6 @@
 #pragma once
 
-#include <juce_core/juce_core.h>
+#include <juce_audio_processors/juce_audio_processors.h>
 
 /*  The framework's XML parser, juce::ValueTree::fromXml and the destructors of both recurse once per
     nesting level, and the parser expands entities declared in a document type recursively, so a crafted
@@ -16,3 +16,11 @@ bool isShallowPlainXml (const juce::String& text, int maxDepth);
     in it or below it is negative or larger than the text it comes with.
 */
 bool hasOnlyFittingBase64Sizes (const juce::XmlElement& element);
+
+/*  Refuses a tree that the framework would apply in a way that the next save would not keep, or could
+    not read safely: a parameter value that is not a number passes its snapping and clamping unchanged,
+    an exponent of ten or more digits overflows the framework's text-to-number conversion, and of two
+    properties of one name (an attribute given twice, or also in its "base64:" form) the first binds
+    and sets the parameter while writing the tree back keeps only the last.
+*/
+bool isUsableState (const juce::ValueTree& state, const juce::AudioProcessorValueTreeState& apvts);
