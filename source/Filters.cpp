@@ -38,10 +38,3 @@ void AllPass::updateCoefficient() noexcept
     const auto t = std::tan (w);
     coefficient = (t - 1.0) / (t + 1.0);
 }
-
-double LowPass::filter (double input)
-{
-    const auto allPassOutput = (coefficient * input) + delayState;
-    delayState = input - (coefficient * allPassOutput);
-    return (allPassOutput + input) * 0.5;
-}

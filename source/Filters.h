@@ -38,5 +38,11 @@ private:
 class LowPass final : public AllPass
 {
 public:
-    double filter (double input) override;
+    // Defined here so the per-sample loop can inline it.
+    double filter (double input) override
+    {
+        const auto allPassOutput = (coefficient * input) + delayState;
+        delayState = input - (coefficient * allPassOutput);
+        return (allPassOutput + input) * 0.5;
+    }
 };
