@@ -1,13 +1,9 @@
 // Cost of silent blocks while the filters' memory decays towards zero after noise, against noisy
 // blocks. Without flushing, the memory spends hundreds of samples as denormals on its way down,
 // and those blocks cost many times more.
+#include "BenchmarkSupport.h"
 #include "PluginProcessor.h"
-
-#include <benchmark/benchmark.h>
-
-#include <iostream>
-#include <map>
-#include <random>
+#include "TestSignals.h"
 
 namespace
 {
@@ -20,16 +16,7 @@ namespace
     constexpr float lowestCutoff = 250.0f;
     constexpr int tailBlocks = 32;
 
-    juce::AudioBuffer<float> makeNoise()
-    {
-        std::mt19937 rng (42);
-        std::uniform_real_distribution<float> dist (-1.0f, 1.0f);
-        juce::AudioBuffer<float> buffer (numChannels, blockSize);
-        for (int ch = 0; ch < numChannels; ++ch)
-            for (int i = 0; i < blockSize; ++i)
-                buffer.setSample (ch, i, dist (rng));
-        return buffer;
-    }
+    juce::AudioBuffer<float> makeNoise() { return mqtest::noise (numChannels, blockSize, 42); }
 
     void prepare (MarvolenQuistra2AudioProcessor& processor)
     {
@@ -37,13 +24,6 @@ namespace
         filter->setValueNotifyingHost (filter->convertTo0to1 (lowestCutoff));
         processor.setRateAndBufferSizeDetails (sampleRate, blockSize);
         processor.prepareToPlay (sampleRate, blockSize);
-    }
-
-    void setPerSampleCounter (benchmark::State& state, int blocksPerIteration)
-    {
-        state.counters["ns_per_sample_channel"] = benchmark::Counter ((double) (blocksPerIteration * blockSize * numChannels),
-                                                                      benchmark::Counter::kIsIterationInvariantRate
-                                                                          | benchmark::Counter::kInvert);
     }
 
     void noisyBlocks (benchmark::State& state)
@@ -61,7 +41,7 @@ namespace
             benchmark::DoNotOptimize (buffer.getReadPointer (0));
         }
 
-        setPerSampleCounter (state, 1);
+        mqbench::countPerSampleAndChannel (state, blockSize * numChannels);
     }
 
     void silentTail (benchmark::State& state)
@@ -87,22 +67,8 @@ namespace
             }
         }
 
-        setPerSampleCounter (state, tailBlocks);
+        mqbench::countPerSampleAndChannel (state, tailBlocks * blockSize * numChannels);
     }
-
-    class RatioReporter final : public benchmark::ConsoleReporter
-    {
-    public:
-        void ReportRuns (const std::vector<Run>& runs) override
-        {
-            ConsoleReporter::ReportRuns (runs);
-            for (const auto& run : runs)
-                if (run.run_type != Run::RT_Aggregate || run.aggregate_name == "median")
-                    costs[run.run_name.str()] = run.counters.at ("ns_per_sample_channel").value;
-        }
-
-        std::map<std::string, double> costs;
-    };
 }
 
 BENCHMARK (noisyBlocks);
@@ -111,13 +77,9 @@ BENCHMARK (silentTail);
 int main (int argc, char** argv)
 {
     benchmark::Initialize (&argc, argv);
-    RatioReporter reporter;
+    mqbench::CostReporter reporter;
     benchmark::RunSpecifiedBenchmarks (&reporter);
-
-    const auto noisy = reporter.costs.find ("noisyBlocks");
-    const auto tail = reporter.costs.find ("silentTail");
-    if (noisy != reporter.costs.end() && tail != reporter.costs.end())
-        std::cout << "decaying tail / noisy block = " << tail->second / noisy->second << "\n";
+    reporter.printRatio ("decaying tail / noisy block = ", "silentTail", "noisyBlocks");
 
     benchmark::Shutdown();
 }

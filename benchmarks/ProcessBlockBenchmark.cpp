@@ -1,35 +1,16 @@
 // Cost of processBlock per sample and channel, beside a plain loop of the same chain
 // with the parameters held in locals, and the ratio between the two.
+#include "BenchmarkSupport.h"
 #include "PluginProcessor.h"
-
-#include <benchmark/benchmark.h>
+#include "TestSignals.h"
 
 #include <cmath>
-#include <iostream>
-#include <map>
-#include <random>
 
 namespace
 {
     constexpr int numChannels = 2;
 
-    juce::AudioBuffer<float> makeNoise (int numSamples)
-    {
-        std::mt19937 rng (42);
-        std::uniform_real_distribution<float> dist (-1.0f, 1.0f);
-        juce::AudioBuffer<float> buffer (numChannels, numSamples);
-        for (int ch = 0; ch < numChannels; ++ch)
-            for (int i = 0; i < numSamples; ++i)
-                buffer.setSample (ch, i, dist (rng));
-        return buffer;
-    }
-
-    void setPerSampleCounter (benchmark::State& state, int numSamples)
-    {
-        state.counters["ns_per_sample_channel"] = benchmark::Counter ((double) (numSamples * numChannels),
-                                                                      benchmark::Counter::kIsIterationInvariantRate
-                                                                          | benchmark::Counter::kInvert);
-    }
+    juce::AudioBuffer<float> makeNoise (int numSamples) { return mqtest::noise (numChannels, numSamples, 42); }
 
     void processBlock (benchmark::State& state)
     {
@@ -48,7 +29,7 @@ namespace
             benchmark::DoNotOptimize (buffer.getReadPointer (0));
         }
 
-        setPerSampleCounter (state, numSamples);
+        mqbench::countPerSampleAndChannel (state, numSamples * numChannels);
     }
 
     void referenceChain (benchmark::State& state)
@@ -83,23 +64,8 @@ namespace
             benchmark::DoNotOptimize (buffer.getReadPointer (0));
         }
 
-        setPerSampleCounter (state, numSamples);
+        mqbench::countPerSampleAndChannel (state, numSamples * numChannels);
     }
-
-    // Keeps each run's per-sample cost so main can print the ratios.
-    class RatioReporter final : public benchmark::ConsoleReporter
-    {
-    public:
-        void ReportRuns (const std::vector<Run>& runs) override
-        {
-            ConsoleReporter::ReportRuns (runs);
-            for (const auto& run : runs)
-                if (run.run_type != Run::RT_Aggregate || run.aggregate_name == "median")
-                    costs[run.run_name.str()] = run.counters.at ("ns_per_sample_channel").value;
-        }
-
-        std::map<std::string, double> costs;
-    };
 }
 
 BENCHMARK (processBlock)->Arg (64)->Arg (512);
@@ -108,17 +74,10 @@ BENCHMARK (referenceChain)->Arg (64)->Arg (512);
 int main (int argc, char** argv)
 {
     benchmark::Initialize (&argc, argv);
-    RatioReporter reporter;
+    mqbench::CostReporter reporter;
     benchmark::RunSpecifiedBenchmarks (&reporter);
-
-    for (const auto* size : { "64", "512" })
-    {
-        const auto plugin = reporter.costs.find (std::string ("processBlock/") + size);
-        const auto reference = reporter.costs.find (std::string ("referenceChain/") + size);
-        if (plugin != reporter.costs.end() && reference != reporter.costs.end())
-            std::cout << "stereo block of " << size << ": processBlock / reference = "
-                      << plugin->second / reference->second << "\n";
-    }
+    reporter.printRatio ("stereo block of 64: processBlock / reference = ", "processBlock/64", "referenceChain/64");
+    reporter.printRatio ("stereo block of 512: processBlock / reference = ", "processBlock/512", "referenceChain/512");
 
     benchmark::Shutdown();
 }

@@ -1,8 +1,7 @@
 #pragma once
 
 #include "PluginProcessor.h"
-
-#include <random>
+#include "TestSignals.h"
 
 namespace mqtest
 {
@@ -29,18 +28,5 @@ namespace mqtest
     inline float rawValue (MarvolenQuistra2AudioProcessor& processor, const char* id)
     {
         return processor.apvts.getRawParameterValue (id)->load();
-    }
-
-    inline juce::AudioBuffer<float> noise (int channels, int samples, unsigned seed, float amplitude = 1.0f)
-    {
-        std::mt19937 rng (seed);
-        std::uniform_real_distribution<float> dist (-amplitude, amplitude);
-        juce::AudioBuffer<float> buffer (channels, samples);
-
-        for (int ch = 0; ch < channels; ++ch)
-            for (int i = 0; i < samples; ++i)
-                buffer.setSample (ch, i, dist (rng));
-
-        return buffer;
     }
 }

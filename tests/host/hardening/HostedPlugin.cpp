@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <random>
 #include <stdexcept>
 
 namespace mq::host
@@ -35,19 +34,6 @@ namespace mq::host
                 values[param->getStringAttribute ("id")] = (float) param->getDoubleAttribute ("value");
 
         return values;
-    }
-
-    juce::AudioBuffer<float> noise (int numChannels, int numSamples, unsigned int seed)
-    {
-        std::mt19937 rng (seed);
-        std::uniform_real_distribution<float> uniform (-1.0f, 1.0f);
-        juce::AudioBuffer<float> buffer (numChannels, numSamples);
-
-        for (auto channel = 0; channel < numChannels; ++channel)
-            for (auto i = 0; i < numSamples; ++i)
-                buffer.setSample (channel, i, uniform (rng));
-
-        return buffer;
     }
 
     juce::AudioBuffer<float> referenceChain (const juce::AudioBuffer<float>& input, double sampleRate,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "JuceHost.h"
+#include "TestSignals.h"
 
 #include <map>
 
@@ -12,7 +13,7 @@ namespace mq::host
     // The plain parameter values that the plug-in's component saves, by parameter ID.
     std::map<juce::String, float> savedValues (juce::AudioPluginInstance&);
 
-    juce::AudioBuffer<float> noise (int numChannels, int numSamples, unsigned int seed);
+    using mqtest::noise;
 
     // The chain computed here from scratch for fixed values, each channel from a cleared filter.
     juce::AudioBuffer<float> referenceChain (const juce::AudioBuffer<float>& input, double sampleRate,
