@@ -16,7 +16,7 @@ namespace
     // A point of the background, clear of every control, in the plug-in's view.
     constexpr int probeX = 30, probeY = 580;
 
-    juce::File bundle() { return mq::host::bundleOf (juce::File (MQ_PLUGIN_BINARY)); }
+    juce::File bundle() { return mqjuce::bundleOf (juce::File (MQ_PLUGIN_BINARY)); }
 
     std::unique_ptr<juce::AudioPluginInstance> createInstance (const juce::PluginDescription& description)
     {
@@ -71,10 +71,10 @@ namespace
         }
     }
 
-    std::uint32_t backgroundPixel (const mq::host::PluginWindow& window)
+    std::uint32_t backgroundPixel (const mqjuce::PluginWindow& window)
     {
         const auto view = window.pluginView();
-        return view.has_value() && view->width == 550 ? mq::test::pixelAt (view->id, probeX, probeY) : 0u;
+        return view.has_value() && view->width == 550 ? mqtest::pixelAt (view->id, probeX, probeY) : 0u;
     }
 
     void editorFirstPaint (benchmark::State& state)
@@ -88,21 +88,21 @@ namespace
             return;
         }
 
-        mq::host::PluginWindow window (*plugin);
+        mqjuce::PluginWindow window (*plugin);
 
         // What the painted background shows at the probe, learnt from one editor left to settle.
         window.open();
-        mq::host::pump (1000);
+        mqjuce::pump (1000);
         const auto painted = backgroundPixel (window);
         window.close();
-        mq::host::pump (100);
+        mqjuce::pump (100);
 
         for (auto _ : state)
         {
             const auto start = std::chrono::steady_clock::now();
             window.open();
 
-            if (! mq::host::pumpUntil ([&] { return backgroundPixel (window) == painted; }, 5000))
+            if (! mqjuce::pumpUntil ([&] { return backgroundPixel (window) == painted; }, 5000))
             {
                 state.SkipWithError ("the editor did not paint");
                 return;
@@ -110,7 +110,7 @@ namespace
 
             state.SetIterationTime (seconds (start));
             window.close();
-            mq::host::pump (100);
+            mqjuce::pump (100);
         }
     }
 
@@ -125,7 +125,7 @@ namespace
     {
         const auto cpuStart = processSeconds();
         const auto start = std::chrono::steady_clock::now();
-        mq::host::pump (milliseconds);
+        mqjuce::pump (milliseconds);
         return (processSeconds() - cpuStart) / seconds (start);
     }
 
@@ -141,7 +141,7 @@ namespace
             return;
         }
 
-        mq::host::PluginWindow window (*plugin);
+        mqjuce::PluginWindow window (*plugin);
         double hostAlone = 0.0, withEditor = 0.0;
 
         for (auto _ : state)
@@ -150,7 +150,7 @@ namespace
             window.open();
 
             // Past the first paint and the seconds in which JUCE's repaint timer still runs.
-            mq::host::pump (4000);
+            mqjuce::pump (4000);
             withEditor = shareOfOneCore (3000);
             window.close();
         }
@@ -167,7 +167,7 @@ BENCHMARK (idleOpenEditor)->Iterations (1)->Unit (benchmark::kMillisecond);
 
 int main (int argc, char** argv)
 {
-    mq::host::HostSession session;
+    mqjuce::HostSession session;
     benchmark::Initialize (&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

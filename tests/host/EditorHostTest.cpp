@@ -104,7 +104,7 @@ namespace
         void SetUp() override
         {
             juce::String error;
-            plugin = mq::host::loadVst3 (mq::host::bundleOf (juce::File (MQ_PLUGIN_BINARY)), 44100.0, 512, error);
+            plugin = mqjuce::loadVst3 (mqjuce::bundleOf (juce::File (MQ_PLUGIN_BINARY)), 44100.0, 512, error);
             ASSERT_NE (plugin, nullptr) << error;
         }
 
@@ -112,28 +112,28 @@ namespace
         {
             window.reset();
             plugin.reset();
-            mq::host::pump (50);
+            mqjuce::pump (50);
         }
 
         // Opens the view and waits until the plug-in's window is up and has painted.
-        std::optional<mq::test::WindowGeometry> openView()
+        std::optional<mqtest::WindowGeometry> openView()
         {
             if (! window->open())
                 return {};
 
-            const auto up = mq::host::pumpUntil ([&]
+            const auto up = mqjuce::pumpUntil ([&]
             {
                 const auto view = window->pluginView();
                 return view.has_value() && view->width == 550 && view->height == 620;
             });
 
-            mq::host::pump (500);
+            mqjuce::pump (500);
             return up ? window->pluginView() : std::nullopt;
         }
 
-        mq::host::HostSession session;
+        mqjuce::HostSession session;
         std::unique_ptr<juce::AudioPluginInstance> plugin;
-        std::unique_ptr<mq::host::PluginWindow> window;
+        std::unique_ptr<mqjuce::PluginWindow> window;
     };
 
     TEST_F (EditorThroughHost, OpensFixedSizeViewAndReopensAFreshEditorWithTheSameState)
@@ -142,7 +142,7 @@ namespace
         const auto stateBefore = stateOf (*plugin);
         ASSERT_EQ (plugin->getParameters().size(), 5);
 
-        window = std::make_unique<mq::host::PluginWindow> (*plugin);
+        window = std::make_unique<mqjuce::PluginWindow> (*plugin);
         const auto first = openView();
         ASSERT_TRUE (first.has_value());
         EXPECT_EQ (window->getHostEditor()->getWidth(), 550);
@@ -161,14 +161,14 @@ namespace
 
         // The view refuses a new size: the host's request leaves the plug-in's window as it was.
         window->getHostEditor()->setSize (700, 700);
-        mq::host::pump (300);
+        mqjuce::pump (300);
         const auto afterResize = window->pluginView();
         ASSERT_TRUE (afterResize.has_value());
         EXPECT_EQ (afterResize->width, 550);
         EXPECT_EQ (afterResize->height, 620);
 
         window->close();
-        mq::host::pump (200);
+        mqjuce::pump (200);
         EXPECT_FALSE (window->pluginView().has_value());
         EXPECT_EQ (parameterValues (*plugin), valuesBefore);
 
@@ -182,7 +182,7 @@ namespace
         EXPECT_TRUE (stateOf (*plugin) == stateBefore);
 
         window->close();
-        mq::host::pump (100);
+        mqjuce::pump (100);
         EXPECT_TRUE (stateOf (*plugin) == stateBefore);
     }
 }

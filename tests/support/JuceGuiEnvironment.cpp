@@ -12,7 +12,7 @@ namespace
     public:
         void SetUp() override
         {
-            mq::test::prepareX11();
+            mqtest::prepareX11();
             gui = std::make_unique<juce::ScopedJuceInitialiser_GUI>();
         }
 

@@ -4,7 +4,7 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 
-namespace mq::test
+namespace mqtest
 {
     namespace
     {

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace mq::test
+namespace mqtest
 {
     // Test programs that open JUCE windows without a JUCEApplication must do what JUCE does only
     // for standalone apps: call XInitThreads before any other Xlib call, and install an error

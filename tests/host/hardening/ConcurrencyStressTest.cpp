@@ -69,7 +69,7 @@ namespace
     private:
         void run()
         {
-            const auto source = mq::host::noise (2, blockSize, 7);
+            const auto source = mqjuce::noise (2, blockSize, 7);
             juce::AudioBuffer<float> buffer (2, blockSize);
             juce::MidiBuffer midi;
 
@@ -167,23 +167,23 @@ namespace
 
     TEST (ConcurrencyStress, EditorStateAndAutomationWhileAudioRuns)
     {
-        ASSERT_TRUE (mq::test::canSynthesiseInput());
-        mq::host::HostSession session;
+        ASSERT_TRUE (mqtest::canSynthesiseInput());
+        mqjuce::HostSession session;
         juce::String error;
-        auto plugin = mq::host::loadVst3 (mq::host::bundleOf (juce::File (MQ_PLUGIN_BINARY)), sampleRate, blockSize, error);
+        auto plugin = mqjuce::loadVst3 (mqjuce::bundleOf (juce::File (MQ_PLUGIN_BINARY)), sampleRate, blockSize, error);
         ASSERT_NE (plugin, nullptr) << error;
         plugin->prepareToPlay (sampleRate, blockSize);
 
         std::array<juce::AudioProcessorParameter*, 3> automated {};
 
         for (size_t i = 0; i < automated.size(); ++i)
-            automated[i] = &mq::host::parameterNamed (*plugin, automatedNames[i]);
+            automated[i] = &mqjuce::parameterNamed (*plugin, automatedNames[i]);
 
         const auto initialState = stateOf (*plugin);
         auto savedState = initialState;
 
-        auto window = std::make_unique<mq::host::PluginWindow> (*plugin);
-        mq::host::EditorGestures gestures (*window);
+        auto window = std::make_unique<mqjuce::PluginWindow> (*plugin);
+        mqjuce::EditorGestures gestures (*window);
         std::mt19937 rng (3);
         auto actions = 0;
 
@@ -200,7 +200,7 @@ namespace
             {
                 case 0:
                     window->open();
-                    mq::host::pumpUntil ([&] { return gestures.viewIsUp(); }, 3000);
+                    mqjuce::pumpUntil ([&] { return gestures.viewIsUp(); }, 3000);
                     break;
                 case 1: if (viewUp) gestures.turnKnob ((int) (rng() % 3), (int) (rng() % 81) - 40); break;
                 case 2: if (viewUp) gestures.choosePreset ((int) (rng() % 4)); break;
@@ -219,18 +219,18 @@ namespace
             }
 
             ++actions;
-            mq::host::pump (10);
+            mqjuce::pump (10);
         }
 
         // The editor goes first, with whatever it still had queued, so the automation has the last word.
         window->close();
-        mq::host::pump (300);
+        mqjuce::pump (300);
         automation.stop();
 
         // Blocks carry the last values to the processor, and the message loop to the controller.
         const auto blocksBefore = audio.blocks();
-        mq::host::pumpUntil ([&] { return audio.blocks() > blocksBefore + 20; });
-        mq::host::pump (300);
+        mqjuce::pumpUntil ([&] { return audio.blocks() > blocksBefore + 20; });
+        mqjuce::pump (300);
         audio.stop();
 
         EXPECT_TRUE (audio.allFiniteAndBounded());
@@ -239,7 +239,7 @@ namespace
         EXPECT_GT (actions, 50);
 
         const auto& sent = automation.lastSent();
-        const auto saved = mq::host::savedValues (*plugin);
+        const auto saved = mqjuce::savedValues (*plugin);
 
         for (size_t i = 0; i < automated.size(); ++i)
         {
@@ -255,31 +255,31 @@ namespace
         for (size_t i = 0; i < automated.size(); ++i)
             EXPECT_FLOAT_EQ (automated[i]->getValue(), reportedValue (i, sent[i])) << "controller's " << automatedNames[i];
 
-        const auto input = mq::host::noise (2, blockSize, 21);
+        const auto input = mqjuce::noise (2, blockSize, 21);
         auto output = processFreshBlock (*plugin, input);
 
         // An odd number of engage clicks leaves the effect off, passing the audio unchanged;
         // one more click must bring the chain back.
-        if (mq::host::largestDifference (output, input) == 0.0f)
+        if (mqjuce::largestDifference (output, input) == 0.0f)
         {
             window->open();
-            ASSERT_TRUE (mq::host::pumpUntil ([&] { return gestures.viewIsUp(); }));
-            mq::host::pump (200);
+            ASSERT_TRUE (mqjuce::pumpUntil ([&] { return gestures.viewIsUp(); }));
+            mqjuce::pump (200);
             gestures.clickEngage();
-            EXPECT_TRUE (mq::host::pumpUntil ([&]
+            EXPECT_TRUE (mqjuce::pumpUntil ([&]
             {
                 output = processFreshBlock (*plugin, input);
-                return mq::host::largestDifference (output, input) > 0.0f;
+                return mqjuce::largestDifference (output, input) > 0.0f;
             }));
             window->close();
         }
 
-        const auto expected = mq::host::referenceChain (input, sampleRate, plainValue (0, sent[0]),
+        const auto expected = mqjuce::referenceChain (input, sampleRate, plainValue (0, sent[0]),
                                                         (double) plainValue (1, sent[1]), plainValue (2, sent[2]));
-        EXPECT_LE (mq::host::largestDifference (output, expected), 1.0e-6f);
+        EXPECT_LE (mqjuce::largestDifference (output, expected), 1.0e-6f);
 
         window.reset();
         plugin.reset();
-        mq::host::pump (50);
+        mqjuce::pump (50);
     }
 }

@@ -1,6 +1,6 @@
 #include "EditorGestures.h"
 
-namespace mq::host
+namespace mqjuce
 {
     namespace
     {
@@ -26,16 +26,16 @@ namespace mq::host
     {
         if (const auto view = window.pluginView())
         {
-            mq::test::movePointer (view->id, x, y);
+            mqtest::movePointer (view->id, x, y);
             pump (5);
-            mq::test::setLeftButton (true);
+            mqtest::setLeftButton (true);
             pump (5);
         }
     }
 
     void EditorGestures::release()
     {
-        mq::test::setLeftButton (false);
+        mqtest::setLeftButton (false);
         pump (5);
     }
 
@@ -54,7 +54,7 @@ namespace mq::host
         {
             for (auto step = 1; step <= 4; ++step)
             {
-                mq::test::movePointer (view->id, centre.x, centre.y - pixels * step / 4);
+                mqtest::movePointer (view->id, centre.x, centre.y - pixels * step / 4);
                 pump (5);
             }
         }
@@ -83,10 +83,10 @@ namespace mq::host
         // The menu opens asynchronously, ignores a click that comes too soon after it opened,
         // and picks the row that its timer last saw under the pointer, so the pointer rests there first.
         const auto rowY = firstRowCentre + rowHeight * juce::jlimit (0, 3, row);
-        const auto underRow = mq::test::pixelAt (view->id, presetMenu.x, rowY);
+        const auto underRow = mqtest::pixelAt (view->id, presetMenu.x, rowY);
         click (presetMenu.x, presetMenu.y);
-        pumpUntil ([&] { return mq::test::pixelAt (view->id, presetMenu.x, rowY) != underRow; }, 1000);
-        mq::test::movePointer (view->id, presetMenu.x, rowY);
+        pumpUntil ([&] { return mqtest::pixelAt (view->id, presetMenu.x, rowY) != underRow; }, 1000);
+        mqtest::movePointer (view->id, presetMenu.x, rowY);
         pump (300);
         click (presetMenu.x, rowY);
     }

@@ -4,7 +4,7 @@
 
 // Mouse gestures on the plug-in's view in a PluginWindow, aimed at where the editor lays out its
 // controls, delivered by the X server as real pointer input.
-namespace mq::host
+namespace mqjuce
 {
     class EditorGestures final
     {

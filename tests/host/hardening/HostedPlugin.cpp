@@ -5,7 +5,7 @@
 #include <limits>
 #include <stdexcept>
 
-namespace mq::host
+namespace mqjuce
 {
     juce::AudioProcessorParameter& parameterNamed (juce::AudioPluginInstance& plugin, const juce::String& name)
     {

@@ -6,7 +6,7 @@
 #include <map>
 
 // What host-level tests read back from a plug-in hosted through JUCE, and the chain they expect.
-namespace mq::host
+namespace mqjuce
 {
     juce::AudioProcessorParameter& parameterNamed (juce::AudioPluginInstance&, const juce::String& name);
 

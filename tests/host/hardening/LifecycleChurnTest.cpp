@@ -14,7 +14,7 @@ namespace
     std::unique_ptr<juce::AudioPluginInstance> load()
     {
         juce::String error;
-        auto plugin = mq::host::loadVst3 (mq::host::bundleOf (juce::File (MQ_PLUGIN_BINARY)), sampleRate, blockSize, error);
+        auto plugin = mqjuce::loadVst3 (mqjuce::bundleOf (juce::File (MQ_PLUGIN_BINARY)), sampleRate, blockSize, error);
         EXPECT_NE (plugin, nullptr) << error;
         return plugin;
     }
@@ -29,28 +29,28 @@ namespace
 
     void processSome (juce::AudioPluginInstance& plugin, int blocks)
     {
-        const auto input = mq::host::noise (2, blockSize, 5);
+        const auto input = mqjuce::noise (2, blockSize, 5);
 
         for (auto i = 0; i < blocks; ++i)
             process (plugin, input);
     }
 
-    bool openView (mq::host::PluginWindow& window)
+    bool openView (mqjuce::PluginWindow& window)
     {
-        mq::host::EditorGestures gestures (window);
-        return window.open() && mq::host::pumpUntil ([&] { return gestures.viewIsUp(); }, 3000);
+        mqjuce::EditorGestures gestures (window);
+        return window.open() && mqjuce::pumpUntil ([&] { return gestures.viewIsUp(); }, 3000);
     }
 
     // Values the editor has not shown yet are still queued for it when it goes.
     void queueEditorUpdates (juce::AudioPluginInstance& plugin, int round)
     {
         for (const auto* name : { "Distortion", "Filter", "Volume" })
-            mq::host::parameterNamed (plugin, name).setValueNotifyingHost ((float) (round % 10) / 10.0f);
+            mqjuce::parameterNamed (plugin, name).setValueNotifyingHost ((float) (round % 10) / 10.0f);
     }
 
     TEST (LifecycleChurn, HundredsOfInstancesInTheOrdersHostsUse)
     {
-        mq::host::HostSession session;
+        mqjuce::HostSession session;
 
         // Lifetimes overlap: each round's instance lives on into the next round.
         std::unique_ptr<juce::AudioPluginInstance> previous;
@@ -60,7 +60,7 @@ namespace
         {
             auto plugin = load();
             ASSERT_NE (plugin, nullptr);
-            auto window = std::make_unique<mq::host::PluginWindow> (*plugin);
+            auto window = std::make_unique<mqjuce::PluginWindow> (*plugin);
 
             switch (round % 4)
             {
@@ -77,7 +77,7 @@ namespace
                     // View removed and attached again, then released in one go with its instance.
                     ASSERT_TRUE (openView (*window));
                     window->close();
-                    mq::host::pump (10);
+                    mqjuce::pump (10);
                     ASSERT_TRUE (openView (*window));
                     editorsOpened += 2;
                     plugin->prepareToPlay (sampleRate, blockSize);
@@ -110,17 +110,17 @@ namespace
 
             window.reset();
             previous = std::move (plugin);
-            mq::host::pump (5);
+            mqjuce::pump (5);
         }
 
         previous.reset();
-        mq::host::pump (100);
+        mqjuce::pump (100);
         EXPECT_EQ (editorsOpened, rounds);
     }
 
     TEST (LifecycleChurn, LiveInstancesShareNothing)
     {
-        mq::host::HostSession session;
+        mqjuce::HostSession session;
 
         // B and C get the same treatment throughout; everything happens to A.
         auto a = load(), b = load(), c = load();
@@ -129,39 +129,39 @@ namespace
         for (auto* plugin : { a.get(), b.get(), c.get() })
             plugin->prepareToPlay (sampleRate, blockSize);
 
-        const auto defaults = mq::host::savedValues (*b);
+        const auto defaults = mqjuce::savedValues (*b);
 
-        mq::host::PluginWindow window (*a);
-        mq::host::EditorGestures gestures (window);
+        mqjuce::PluginWindow window (*a);
+        mqjuce::EditorGestures gestures (window);
         ASSERT_TRUE (openView (window));
-        mq::host::pump (200);
+        mqjuce::pump (200);
 
         juce::MemoryBlock otherState;
         {
             auto other = load();
             ASSERT_NE (other, nullptr);
-            mq::host::parameterNamed (*other, "Volume").setValueNotifyingHost (0.9f);
+            mqjuce::parameterNamed (*other, "Volume").setValueNotifyingHost (0.9f);
             other->getStateInformation (otherState);
         }
 
         // The gestures reach A: a click on the engage area turns its effect off, a drag turns a
         // knob, the menu and the arrows choose presets.
-        const auto probe = mq::host::noise (2, blockSize, 99);
+        const auto probe = mqjuce::noise (2, blockSize, 99);
         gestures.clickEngage();
-        ASSERT_TRUE (mq::host::pumpUntil ([&] { return mq::host::largestDifference (process (*a, probe), probe) == 0.0f; }));
+        ASSERT_TRUE (mqjuce::pumpUntil ([&] { return mqjuce::largestDifference (process (*a, probe), probe) == 0.0f; }));
 
-        auto& volume = mq::host::parameterNamed (*a, "Volume");
+        auto& volume = mqjuce::parameterNamed (*a, "Volume");
         const auto volumeBefore = volume.getValue();
         gestures.turnKnob (2, 30);
-        ASSERT_TRUE (mq::host::pumpUntil ([&] { return volume.getValue() != volumeBefore; }));
+        ASSERT_TRUE (mqjuce::pumpUntil ([&] { return volume.getValue() != volumeBefore; }));
 
         // The rows of "Nasty Bite" and "Black Death" set "distortion" to 0.3 and 0.4 of 0.5.
-        auto& distortion = mq::host::parameterNamed (*a, "Distortion");
+        auto& distortion = mqjuce::parameterNamed (*a, "Distortion");
         const auto distortionNear = [&] (float expected) { return std::abs (distortion.getValue() - expected) < 1.0e-6f; };
         gestures.choosePreset (2);
-        ASSERT_TRUE (mq::host::pumpUntil ([&] { return distortionNear (0.3f / 0.5f); }));
+        ASSERT_TRUE (mqjuce::pumpUntil ([&] { return distortionNear (0.3f / 0.5f); }));
         gestures.clickArrow (true);
-        ASSERT_TRUE (mq::host::pumpUntil ([&] { return distortionNear (0.4f / 0.5f); }));
+        ASSERT_TRUE (mqjuce::pumpUntil ([&] { return distortionNear (0.4f / 0.5f); }));
 
         for (auto block = 0; block < 40; ++block)
         {
@@ -169,26 +169,26 @@ namespace
             {
                 case 0: gestures.clickEngage(); break;
                 case 1: gestures.turnKnob (block % 3, 30); break;
-                case 2: mq::host::parameterNamed (*a, "Filter").setValueNotifyingHost ((float) block / 40.0f); break;
+                case 2: mqjuce::parameterNamed (*a, "Filter").setValueNotifyingHost ((float) block / 40.0f); break;
                 case 3: a->setStateInformation (otherState.getData(), (int) otherState.getSize()); break;
                 default: gestures.choosePreset (block % 4); break;
             }
 
-            mq::host::pump (20);
-            process (*a, mq::host::noise (2, blockSize, 1000 + (unsigned int) block));
+            mqjuce::pump (20);
+            process (*a, mqjuce::noise (2, blockSize, 1000 + (unsigned int) block));
 
-            const auto input = mq::host::noise (2, blockSize, (unsigned int) block);
+            const auto input = mqjuce::noise (2, blockSize, (unsigned int) block);
             const auto fromB = process (*b, input);
             const auto fromC = process (*c, input);
-            ASSERT_EQ (mq::host::largestDifference (fromB, fromC), 0.0f) << "block " << block;
-            ASSERT_GT (mq::host::largestDifference (fromB, input), 0.0f) << "block " << block;
+            ASSERT_EQ (mqjuce::largestDifference (fromB, fromC), 0.0f) << "block " << block;
+            ASSERT_GT (mqjuce::largestDifference (fromB, input), 0.0f) << "block " << block;
         }
 
-        EXPECT_EQ (mq::host::savedValues (*b), defaults);
-        EXPECT_EQ (mq::host::savedValues (*c), defaults);
-        EXPECT_NE (mq::host::savedValues (*a), defaults);
+        EXPECT_EQ (mqjuce::savedValues (*b), defaults);
+        EXPECT_EQ (mqjuce::savedValues (*c), defaults);
+        EXPECT_NE (mqjuce::savedValues (*a), defaults);
 
         window.close();
-        mq::host::pump (50);
+        mqjuce::pump (50);
     }
 }

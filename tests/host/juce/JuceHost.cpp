@@ -1,10 +1,10 @@
 #include "JuceHost.h"
 
-namespace mq::host
+namespace mqjuce
 {
     HostSession::HostSession()
     {
-        mq::test::prepareX11();
+        mqtest::prepareX11();
         gui = std::make_unique<juce::ScopedJuceInitialiser_GUI>();
     }
 
@@ -115,18 +115,18 @@ namespace mq::host
             setSize (editor->getWidth(), editor->getHeight());
     }
 
-    std::optional<mq::test::WindowGeometry> PluginWindow::pluginView() const
+    std::optional<mqtest::WindowGeometry> PluginWindow::pluginView() const
     {
         auto* peer = getPeer();
 
         if (peer == nullptr)
             return {};
 
-        std::optional<mq::test::WindowGeometry> innermost;
+        std::optional<mqtest::WindowGeometry> innermost;
 
-        const auto key = [] (const mq::test::WindowGeometry& w) { return std::make_pair (w.depth, w.width * w.height); };
+        const auto key = [] (const mqtest::WindowGeometry& w) { return std::make_pair (w.depth, w.width * w.height); };
 
-        for (const auto& window : mq::test::descendantWindows ((unsigned long) (juce::pointer_sized_uint) peer->getNativeHandle()))
+        for (const auto& window : mqtest::descendantWindows ((unsigned long) (juce::pointer_sized_uint) peer->getNativeHandle()))
             if (window.viewable && (! innermost.has_value() || key (window) > key (*innermost)))
                 innermost = window;
 
@@ -141,7 +141,7 @@ namespace mq::host
             return {};
 
         int width = 0, height = 0;
-        const auto pixels = mq::test::captureWindow ((unsigned long) (juce::pointer_sized_uint) peer->getNativeHandle(), width, height);
+        const auto pixels = mqtest::captureWindow ((unsigned long) (juce::pointer_sized_uint) peer->getNativeHandle(), width, height);
         return toImage (pixels, width, height);
     }
 }

@@ -10,7 +10,7 @@
 
 // Hosting VST3 plug-ins in test programs with JUCE's own VST3 hosting: loading a bundle,
 // showing a plug-in's view in a real window under X, and looking at it from the X server.
-namespace mq::host
+namespace mqjuce
 {
     // JUCE's GUI and message loop for a test program without a JUCEApplication. One at a time.
     class HostSession final
@@ -54,7 +54,7 @@ namespace mq::host
 
         // The plug-in's own window: the innermost viewable X window inside this one (the largest,
         // where JUCE's embedding adds small helper windows beside it).
-        std::optional<mq::test::WindowGeometry> pluginView() const;
+        std::optional<mqtest::WindowGeometry> pluginView() const;
 
         // What the X server shows of this window, the plug-in's window included.
         juce::Image screenshot() const;
