@@ -50,8 +50,10 @@ void MarvolenQuistra2AudioProcessor::processBlock (juce::AudioBuffer<float>& buf
 {
     juce::ScopedNoDenormals noDenormals;
 
-    const auto numInputs = getTotalNumInputChannels();
-    const auto numOutputs = getTotalNumOutputChannels();
+    // Bounded by the buffer as well, in case a caller hands over fewer channels than the buses hold.
+    const auto numChannels = buffer.getNumChannels();
+    const auto numInputs = juce::jmin (getTotalNumInputChannels(), numChannels);
+    const auto numOutputs = juce::jmin (getTotalNumOutputChannels(), numChannels);
     const auto numSamples = buffer.getNumSamples();
 
     for (auto channel = numInputs; channel < numOutputs; ++channel)

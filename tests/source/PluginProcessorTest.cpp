@@ -401,6 +401,15 @@ TEST_F (ProcessorFixture, ExtraChannelsAreLeftUntouched)
     EXPECT_NE (buffer.getSample (0, 10), original.getSample (0, 10));
 }
 
+TEST_F (ProcessorFixture, BufferWithFewerChannelsThanTheBusesIsProcessedWithinItsBounds)
+{
+    prepare (44100.0);
+    auto buffer = noise (1, 64, 18);
+    const auto original = buffer;
+    processor.processBlock (buffer, midi);
+    EXPECT_NE (buffer.getSample (0, 10), original.getSample (0, 10));
+}
+
 TEST_F (ProcessorFixture, NonFiniteInputDoesNotPoisonLaterBlocks)
 {
     prepare (44100.0);
