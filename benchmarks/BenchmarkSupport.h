@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ProcessorTestSupport.h"
+
 #include <benchmark/benchmark.h>
 
 #include <iostream>
@@ -14,6 +16,23 @@ namespace mqbench
         state.counters["ns_per_sample_channel"] = benchmark::Counter ((double) samplesTimesChannels,
                                                                       benchmark::Counter::kIsIterationInvariantRate
                                                                           | benchmark::Counter::kInvert);
+    }
+
+    // Times processBlock on a fresh copy of the source block per iteration.
+    inline void timeProcessBlock (benchmark::State& state, MarvolenQuistra2AudioProcessor& processor,
+                                  const juce::AudioBuffer<float>& source)
+    {
+        auto buffer = source;
+        juce::MidiBuffer midi;
+
+        for (auto _ : state)
+        {
+            buffer.makeCopyOf (source, true);
+            processor.processBlock (buffer, midi);
+            benchmark::DoNotOptimize (buffer.getReadPointer (0));
+        }
+
+        countPerSampleAndChannel (state, source.getNumSamples() * source.getNumChannels());
     }
 
     // Keeps each run's per-sample cost (the median where repetitions are aggregated) so that

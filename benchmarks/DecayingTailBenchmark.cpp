@@ -2,8 +2,6 @@
 // blocks. Without flushing, the memory spends hundreds of samples as denormals on its way down,
 // and those blocks cost many times more.
 #include "BenchmarkSupport.h"
-#include "PluginProcessor.h"
-#include "TestSignals.h"
 
 namespace
 {
@@ -20,28 +18,15 @@ namespace
 
     void prepare (MarvolenQuistra2AudioProcessor& processor)
     {
-        auto* filter = processor.apvts.getParameter ("filter");
-        filter->setValueNotifyingHost (filter->convertTo0to1 (lowestCutoff));
-        processor.setRateAndBufferSizeDetails (sampleRate, blockSize);
-        processor.prepareToPlay (sampleRate, blockSize);
+        mqtest::setPlain (processor, "filter", lowestCutoff);
+        mqtest::prepare (processor, sampleRate, blockSize);
     }
 
     void noisyBlocks (benchmark::State& state)
     {
         MarvolenQuistra2AudioProcessor processor;
         prepare (processor);
-        const auto source = makeNoise();
-        auto buffer = source;
-        juce::MidiBuffer midi;
-
-        for (auto _ : state)
-        {
-            buffer.makeCopyOf (source, true);
-            processor.processBlock (buffer, midi);
-            benchmark::DoNotOptimize (buffer.getReadPointer (0));
-        }
-
-        mqbench::countPerSampleAndChannel (state, blockSize * numChannels);
+        mqbench::timeProcessBlock (state, processor, makeNoise());
     }
 
     void silentTail (benchmark::State& state)

@@ -1,8 +1,6 @@
 // Cost of processBlock per sample and channel, beside a plain loop of the same chain
 // with the parameters held in locals, and the ratio between the two.
 #include "BenchmarkSupport.h"
-#include "PluginProcessor.h"
-#include "TestSignals.h"
 
 #include <cmath>
 
@@ -16,20 +14,8 @@ namespace
     {
         const auto numSamples = (int) state.range (0);
         MarvolenQuistra2AudioProcessor processor;
-        processor.setRateAndBufferSizeDetails (48000.0, numSamples);
-        processor.prepareToPlay (48000.0, numSamples);
-        const auto source = makeNoise (numSamples);
-        auto buffer = source;
-        juce::MidiBuffer midi;
-
-        for (auto _ : state)
-        {
-            buffer.makeCopyOf (source, true);
-            processor.processBlock (buffer, midi);
-            benchmark::DoNotOptimize (buffer.getReadPointer (0));
-        }
-
-        mqbench::countPerSampleAndChannel (state, numSamples * numChannels);
+        mqtest::prepare (processor, 48000.0, numSamples);
+        mqbench::timeProcessBlock (state, processor, makeNoise (numSamples));
     }
 
     void referenceChain (benchmark::State& state)
