@@ -38,6 +38,12 @@ namespace
         return types.isEmpty() ? std::nullopt : std::optional<juce::PluginDescription> (*types.getFirst());
     }
 
+    std::unique_ptr<juce::AudioPluginInstance> createDescribedInstance()
+    {
+        const auto description = describe();
+        return description.has_value() ? createInstance (*description) : nullptr;
+    }
+
     double seconds (std::chrono::steady_clock::time_point since)
     {
         return std::chrono::duration<double> (std::chrono::steady_clock::now() - since).count();
@@ -79,8 +85,7 @@ namespace
 
     void editorFirstPaint (benchmark::State& state)
     {
-        const auto description = describe();
-        auto plugin = description.has_value() ? createInstance (*description) : nullptr;
+        auto plugin = createDescribedInstance();
 
         if (plugin == nullptr)
         {
@@ -132,8 +137,7 @@ namespace
     // The host's message loop is counted both times: the editor's own share is the difference.
     void idleOpenEditor (benchmark::State& state)
     {
-        const auto description = describe();
-        auto plugin = description.has_value() ? createInstance (*description) : nullptr;
+        auto plugin = createDescribedInstance();
 
         if (plugin == nullptr)
         {
